@@ -1,0 +1,144 @@
+#include "VirtualPrinter.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+#include "FileOps.h"
+
+namespace pavix::platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kSuffix = "-pavix.prn";
+
+// The number of a finished document's file name, or 0 for any other file.
+unsigned long long DocumentNumber(const std::string& fileName) {
+  if (fileName.size() <= kSuffix.size() || !fileName.ends_with(kSuffix)) return 0;
+  unsigned long long number = 0;
+  for (std::size_t i = 0; i + kSuffix.size() < fileName.size(); ++i) {
+    const char c = fileName[i];
+    if (c < '0' || c > '9' || number > 1'000'000'000'000ULL) return 0;
+    number = number * 10 + static_cast<unsigned>(c - '0');
+  }
+  return number;
+}
+
+unsigned long long HighestDocumentNumber(const fs::path& folder) {
+  unsigned long long highest = 0;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) {
+    highest = std::max(highest, DocumentNumber(entry.path().filename().string()));
+  }
+  return highest;
+}
+
+std::string ErrnoText() { return std::strerror(errno); }
+
+// A name no other document, thread or process picks at the same moment.
+std::string TemporaryName() {
+  static std::atomic<unsigned long long> counter{0};
+  static const unsigned long long processSalt = std::random_device{}();
+  return ".pavix-" + std::to_string(processSalt) + "-" + std::to_string(++counter) + ".tmp";
+}
+
+class VirtualPrinterConnection final : public IPrinterConnection {
+ public:
+  explicit VirtualPrinterConnection(fs::path folder) : folder_(std::move(folder)) {}
+
+  ~VirtualPrinterConnection() override {
+    if (inDocument_) Discard();
+  }
+
+  bool StartDocument(const std::string&, const std::string&) override {
+    if (inDocument_) return Fail("a document is already open");
+    tempPath_ = folder_ / TemporaryName();
+    out_.open(tempPath_, std::ios::binary | std::ios::trunc);
+    if (!out_) return Fail("cannot create " + tempPath_.string() + ": " + ErrnoText());
+    inDocument_ = true;
+    return true;
+  }
+
+  bool StartPage() override { return inDocument_ || Fail("no document is open"); }
+
+  bool Write(std::span<const std::uint8_t> bytes, std::size_t& written) override {
+    written = 0;
+    if (!inDocument_) return Fail("no document is open");
+    out_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out_) return Fail("cannot write " + tempPath_.string() + ": " + ErrnoText());
+    written = bytes.size();
+    return true;
+  }
+
+  bool EndPage() override { return inDocument_ || Fail("no document is open"); }
+
+  bool EndDocument() override {
+    if (!inDocument_) return Fail("no document is open");
+    out_.close();
+    if (!out_) {
+      Discard();
+      return Fail("cannot write " + tempPath_.string() + ": " + ErrnoText());
+    }
+    // Another writer may take a number between the scan and the rename; the
+    // rename then fails on the existing file and the next number is tried.
+    for (unsigned long long number = HighestDocumentNumber(folder_) + 1;; ++number) {
+      const fs::path target = folder_ / VirtualPrinterFileName(number);
+      if (RenameWithoutReplacing(tempPath_, target)) break;
+      std::error_code ec;
+      if (!fs::exists(target, ec)) {
+        const std::string reason = ErrnoText();
+        Discard();
+        return Fail("cannot file the document as " + target.string() + ": " + reason);
+      }
+    }
+    inDocument_ = false;
+    return true;
+  }
+
+  std::string LastErrorText() const override { return lastError_; }
+
+ private:
+  bool Fail(std::string text) {
+    lastError_ = std::move(text);
+    return false;
+  }
+
+  void Discard() {
+    out_.close();
+    std::error_code ec;
+    fs::remove(tempPath_, ec);
+    inDocument_ = false;
+  }
+
+  fs::path folder_;
+  fs::path tempPath_;
+  std::ofstream out_;
+  bool inDocument_ = false;
+  std::string lastError_;
+};
+
+}  // namespace
+
+std::string VirtualPrinterFileName(unsigned long long number) {
+  char digits[24];
+  std::snprintf(digits, sizeof digits, "%06llu", number);
+  return digits + std::string(kSuffix);
+}
+
+std::unique_ptr<IPrinterConnection> VirtualPrinter::Open(std::string& errorText) const {
+  std::error_code ec;
+  fs::create_directories(folder_, ec);
+  if (!fs::is_directory(folder_, ec)) {
+    errorText = "the folder " + folder_.string() + " cannot be used" + (ec ? ": " + ec.message() : std::string());
+    return nullptr;
+  }
+  return std::make_unique<VirtualPrinterConnection>(folder_);
+}
+
+}  // namespace pavix::platform

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "Registry.h"
+#include "TestSupport.h"
+
+namespace pavix::platform {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr const char* kSettingsKey = "SoftWare\\PavixRuzadOridova";
+
+class FileRegistryTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<IRegistryKey> Open() { return SystemRegistry().CreateKey(kSettingsKey, kKeyAllAccess); }
+
+  test::TempDir dir_;
+  fs::path file_ = dir_ / "etc" / "settings.reg";
+  test::ScopedEnv env_{"PAVIX_SETTINGS_FILE", file_.string()};
+};
+
+TEST_F(FileRegistryTest, OpeningCreatesTheFolderTheFileAndTheKey) {
+  ASSERT_NE(Open(), nullptr);
+  EXPECT_EQ(test::ReadFileText(file_),
+            "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\SoftWare\\PavixRuzadOridova]\n");
+}
+
+TEST_F(FileRegistryTest, StoresStringsAndReadsThemBackIgnoringCase) {
+  auto key = Open();
+  ASSERT_NE(key, nullptr);
+  EXPECT_FALSE(key->Query("PrinterName").has_value());
+  ASSERT_TRUE(key->SetString("PrinterName", "Front \"desk\" \\ 1"));
+  ASSERT_TRUE(key->SetString("Empty", ""));
+  ASSERT_TRUE(key->SetString("Cut", std::string_view("before\0after", 12)));
+  ASSERT_TRUE(key->SetString("printername", "Kitchen"));  // the same value, another spelling
+
+  auto reopened = Open();
+  EXPECT_EQ(reopened->Query("PRINTERNAME")->text, "Kitchen");
+  EXPECT_TRUE(reopened->Query("PRINTERNAME")->isString);
+  EXPECT_EQ(reopened->Query("Empty")->text, "");
+  EXPECT_EQ(reopened->Query("Cut")->text, "before");
+  EXPECT_NE(test::ReadFileText(file_).find("\"PrinterName\"=\"Kitchen\""), std::string::npos);
+}
+
+TEST_F(FileRegistryTest, ValuesOfOtherTypesAreNotStrings) {
+  fs::create_directories(file_.parent_path());
+  test::WriteFileText(file_,
+                      "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\SoftWare\\PavixRuzadOridova]\n"
+                      "\"LocalPort\"=dword:00002014\n\"ESN\"=hex:41,42\n");
+  auto key = Open();
+  for (const char* name : {"LocalPort", "ESN"}) {
+    const auto value = key->Query(name);
+    ASSERT_TRUE(value.has_value()) << name;
+    EXPECT_FALSE(value->isString) << name;
+  }
+}
+
+TEST_F(FileRegistryTest, WritingKeepsOtherKeysAndValues) {
+  fs::create_directories(file_.parent_path());
+  test::WriteFileText(file_,
+                      "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Other]\n\"A\"=\"1\"\n"
+                      "[HKEY_LOCAL_MACHINE\\SoftWare\\PavixRuzadOridova]\n\"Count\"=dword:00000001\n");
+  ASSERT_TRUE(Open()->SetString("PrinterType", "2"));
+  const std::string text = test::ReadFileText(file_);
+  EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\Other]\n\"A\"=\"1\"\n"), std::string::npos);
+  EXPECT_NE(text.find("\"Count\"=dword:00000001\n\"PrinterType\"=\"2\"\n"), std::string::npos);
+}
+
+TEST_F(FileRegistryTest, AnUnwritableLocationCannotBeOpened) {
+  fs::create_directories(dir_.Path() / "blocker");
+  test::WriteFileText(dir_ / "blocker" / "file", "");
+  test::ScopedEnv env("PAVIX_SETTINGS_FILE", (dir_ / "blocker" / "file" / "settings.reg").string());
+  EXPECT_EQ(Open(), nullptr);
+}
+
+TEST_F(FileRegistryTest, ConcurrentWritersLoseNothing) {
+  constexpr int kWriters = 6;
+  constexpr int kRounds = 15;
+  {
+    std::vector<std::jthread> writers;
+    for (int w = 0; w < kWriters; ++w) {
+      writers.emplace_back([this, w] {
+        for (int round = 0; round < kRounds; ++round) {
+          auto key = Open();
+          ASSERT_NE(key, nullptr);
+          ASSERT_TRUE(key->SetString("Writer" + std::to_string(w), std::to_string(round)));
+        }
+      });
+    }
+  }
+  auto key = Open();
+  for (int w = 0; w < kWriters; ++w) EXPECT_EQ(key->Query("Writer" + std::to_string(w))->text, std::to_string(kRounds - 1));
+  for (const auto& entry : fs::directory_iterator(file_.parent_path())) {
+    EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << "left behind: " << entry.path();
+  }
+}
+
+}  // namespace
+}  // namespace pavix::platform

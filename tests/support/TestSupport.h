@@ -52,6 +52,11 @@ class FreshSettingsStore {
   std::unique_ptr<State> state_;
 };
 
+// Whether the settings key exists in the store.
+bool SettingsKeyExists();
+// Stores `name` as a number, a value of another type than a string.
+void StoreNumberSetting(const std::string& name, unsigned value);
+
 std::vector<unsigned char> ReadFileBytes(const std::filesystem::path& path);
 std::string ReadFileText(const std::filesystem::path& path);
 void WriteFileText(const std::filesystem::path& path, const std::string& text);

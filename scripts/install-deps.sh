@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a task needs, only those that are missing.
+#   install-deps.sh run    build and run the program
+#   install-deps.sh test   also the tests: GoogleTest, CUPS, MinGW-w64, Wine
+set -euo pipefail
+
+packages=(g++ cmake ninja-build libcups2-dev)
+if [[ "${1:-run}" == test ]]; then
+  packages+=(googletest libgtest-dev libgmock-dev cups-daemon cups-client
+             g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"

@@ -26,6 +26,13 @@ std::string FormatFloat15(long double value) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
   if (value == 0) return "0";  // also -0, which is not negative
+  // Integers of up to 15 digits are written in full, as the general rule
+  // below would: the common case (bytes of print jobs, ports) goes straight.
+  if (std::fabs(value) < 1e15L && value == std::trunc(value)) {
+    std::array<char, 24> integer{};
+    const auto written = std::to_chars(integer.data(), integer.data() + integer.size(), static_cast<long long>(value));
+    return std::string(integer.data(), written.ptr);
+  }
 
   // to_chars rounds correctly from the full 80-bit value and never consults
   // the locale, unlike printf. The result is "[-]d.dddddddddddddde(+|-)x".

@@ -1,6 +1,25 @@
 #include "JsonScalars.h"
 
+#include <new>
+
+#include "ValueBlocks.h"
+
 namespace pavix {
+
+static_assert(alignof(TJSONnumber) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
+
+// Subclasses may be larger than a block: they use the heap.
+void* TJSONnumber::operator new(std::size_t size) {
+  return size <= value_blocks::kBlockSize ? value_blocks::Allocate() : ::operator new(size);
+}
+
+void TJSONnumber::operator delete(void* block, std::size_t size) noexcept {
+  if (size <= value_blocks::kBlockSize) {
+    value_blocks::Release(block);
+  } else {
+    ::operator delete(block);
+  }
+}
 
 Variant TJSONnumber::AsVariant() const { return Variant::FromDouble(static_cast<double>(value_)); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <utility>
 
@@ -16,6 +17,11 @@ class TJSONnumber : public TJSONbase {
 
   TJSONnumber() = default;
   explicit TJSONnumber(long double value) : value_(value) {}
+
+  // Trees hold numbers by the hundred thousand (every byte of a print job):
+  // their memory is reused rather than taken from the heap one by one.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* block, std::size_t size) noexcept;
 
   long double Value() const { return value_; }
   void SetValue(long double value) { value_ = value; }

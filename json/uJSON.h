@@ -9,4 +9,5 @@
 #include "JsonHashTable.h"
 #include "JsonObject.h"
 #include "JsonScalars.h"
+#include "JsonText.h"
 #include "Variant.h"

@@ -6,8 +6,9 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build libcups2-dev)
 if [[ "${1:-run}" == test ]]; then
-  packages+=(googletest libgtest-dev libgmock-dev cups-daemon cups-client
-             g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64)
+  packages+=(googletest libgtest-dev libgmock-dev cups cups-daemon cups-client
+             g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
+             zbar-tools openssl locales)
 fi
 
 missing=()

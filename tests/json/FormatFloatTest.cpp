@@ -25,6 +25,8 @@ TEST(FormatFloat15Test, WritesTheGeneralFormat) {
       {1234.5L, "1234.5"},
       {123456789012345.0L, "123456789012345"},
       {100000000000000.0L, "100000000000000"},  // highest exponent still written fixed
+      {999999999999999.0L, "999999999999999"},  // the largest integer written in full
+      {-8212, "-8212"},
       {1e15L, "1E15"},
       {1.5e-7L, "1.5E-7"},
       {-1e20L, "-1E20"},

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the JSON decode benchmark (Release) and runs it: MB/s of the job
+# decode path and of RapidJSON on the same text, their ratio, and the time per
+# byte from 10 KB to 1 MB. Extra arguments go to the benchmark program
+# (e.g. --benchmark_filter=Logo).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh run
+missing=()
+for package in libbenchmark-dev rapidjson-dev; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if [[ ${#missing[@]} -gt 0 ]]; then
+  sudo=()
+  [[ $(id -u) -eq 0 ]] || sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+fi
+
+# -Wno-restrict: GCC 12 reports false overlapping copies inside std::string
+# when optimising.
+cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Wno-restrict \
+  -DPAVIX_BUILD_BENCH=ON -DPAVIX_BUILD_TESTS=OFF >/dev/null
+cmake --build build/bench --target pavix_json_bench
+build/bench/bench/pavix_json_bench --benchmark_min_time=0.5 "$@"

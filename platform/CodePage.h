@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,18 @@ std::string SystemCodePageName();
 // U+FFFD; a lone surrogate is written as its own 3-byte form and read back.
 std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
+
+// The building blocks of both directions, for readers with rules of their own.
+struct Utf8Sequence {
+  char32_t code;
+  std::size_t length;  // in bytes
+};
+// The well-formed sequence that starts at text[at]; none for a stray
+// continuation byte, a truncated or overlong sequence, or a byte UTF-8 never uses.
+std::optional<Utf8Sequence> DecodeUtf8Sequence(std::string_view text, std::size_t at);
+void AppendUtf8(std::string& out, char32_t code);
+// One unit, or a surrogate pair from U+10000 on.
+void AppendUtf16(std::u16string& out, char32_t code);
 
 inline std::string Utf8ToSystem(std::string_view text) { return Utf16ToSystem(Utf8ToUtf16(text)); }
 inline std::string SystemToUtf8(std::string_view text) { return Utf16ToUtf8(SystemToUtf16(text)); }

@@ -8,16 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${1:-600}"
-missing=()
-for package in clang libclang-rt-14-dev cmake ninja-build libcups2-dev; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-done
-if [[ ${#missing[@]} -gt 0 ]]; then
-  sudo=()
-  [[ $(id -u) -eq 0 ]] || sudo=(sudo)
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
-fi
+scripts/install-deps.sh fuzz
 
 CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAVIX_FUZZ=ON \
   -DPAVIX_SANITIZE=address,undefined -DPAVIX_BUILD_TESTS=OFF >/dev/null

@@ -2,13 +2,20 @@
 # Installs the Debian packages a task needs, only those that are missing.
 #   install-deps.sh run    build and run the program
 #   install-deps.sh test   also the tests: GoogleTest, CUPS, MinGW-w64, Wine
+#   install-deps.sh fuzz   the build with libFuzzer (clang)
+#   install-deps.sh bench  the benchmarks and their reference libraries
 set -euo pipefail
 
 packages=(g++ cmake ninja-build libcups2-dev)
 if [[ "${1:-run}" == test ]]; then
   packages+=(googletest libgtest-dev libgmock-dev cups cups-daemon cups-client
              g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
-             zbar-tools openssl locales)
+             zbar-tools openssl locales curl python3-websockets)
+elif [[ "${1:-run}" == fuzz ]]; then
+  packages+=(clang libclang-rt-14-dev)
+elif [[ "${1:-run}" == bench ]]; then
+  packages+=(wrk nginx-light bc
+             libbenchmark-dev rapidjson-dev)
 fi
 
 missing=()

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "DESUtils.h"
+#include "Sha1.h"
 #include "ExternalProgram.h"
 #include "../HexBytes.h"
 #include "TestSupport.h"
@@ -75,6 +76,24 @@ TEST_P(OpensslAgreement, DecipheringWholeBlocksStripsNothing) {
 INSTANTIATE_TEST_SUITE_P(Ciphers, OpensslAgreement,
                          ::testing::Values(Cipher{"des-cbc", 8}, Cipher{"des-ede3-cbc", 24}),
                          [](const auto& info) { return info.param.keyLength == 8 ? "Des" : "TripleDes"; });
+
+// Every length around the block and padding boundaries, and random ones.
+TEST(OpensslSha1Agreement, DigestsOfEveryLengthAroundTheBlockBoundaries) {
+  ASSERT_TRUE(test::ProgramAvailable("openssl")) << "install Debian's openssl package";
+  test::TempDir dir;
+  std::mt19937 random(0x67452301);
+  for (std::size_t length = 0; length <= 200; ++length) {
+    std::string data(length, '\0');
+    for (char& c : data) c = static_cast<char>(random() & 0xFF);
+    test::WriteFileText(dir / "input.bin", data);
+    const test::ProgramResult result =
+        test::RunProgram({"openssl", "dgst", "-sha1", "-binary", (dir / "input.bin").string()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const Sha1Digest digest = Sha1(data);
+    EXPECT_EQ(ToHex(std::string_view(reinterpret_cast<const char*>(digest.data()), digest.size())), ToHex(result.out))
+        << "length " << length;
+  }
+}
 
 }  // namespace
 }  // namespace pavix

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 
 extern char** environ;
@@ -89,7 +90,7 @@ int CupsSandbox::ActiveJobs(const std::string& printer) const {
   return count;
 }
 
-SocketPrinter::SocketPrinter() {
+SocketPrinter::SocketPrinter(std::filesystem::path jobFolder) : jobFolder_(std::move(jobFolder)) {
   listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -129,6 +130,14 @@ void SocketPrinter::Serve(std::stop_token stop) {
     }
     ::close(connection);
     std::lock_guard lock(mutex_);
+    if (!jobFolder_.empty()) {
+      char name[16];
+      std::snprintf(name, sizeof name, "%06zu.prn", jobs_.size() + 1);
+      // Written under another name first, so a reader never sees half a job.
+      const auto path = jobFolder_ / name;
+      WriteFileText(fs::path(path).concat(".part"), std::string(job.begin(), job.end()));
+      fs::rename(fs::path(path).concat(".part"), path);
+    }
     jobs_.push_back(std::move(job));
     changed_.notify_all();
   }

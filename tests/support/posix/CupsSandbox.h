@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -38,10 +39,11 @@ class CupsSandbox {
 };
 
 // A network receipt printer on 127.0.0.1: each connection is one job, and
-// all its bytes until the peer closes are that job's data.
+// all its bytes until the peer closes are that job's data. With a folder,
+// each job is also filed there (000001.prn, ...) for another process to read.
 class SocketPrinter {
  public:
-  SocketPrinter();
+  explicit SocketPrinter(std::filesystem::path jobFolder = {});
   ~SocketPrinter();
   SocketPrinter(const SocketPrinter&) = delete;
   SocketPrinter& operator=(const SocketPrinter&) = delete;
@@ -55,6 +57,7 @@ class SocketPrinter {
  private:
   void Serve(std::stop_token stop);
 
+  std::filesystem::path jobFolder_;
   int listener_ = -1;
   int port_ = 0;
   std::mutex mutex_;

@@ -44,6 +44,10 @@ build build/mingw64 x86_64-w64-mingw32
 echo "=== Wine prefix $WINEPREFIX"
 wineboot -i >/dev/null 2>&1
 wineserver -w
+# Without a display Wine cannot make windows, and the clipboard needs one:
+# its "null" graphics driver gives windows that are never shown.
+wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+wineserver -w
 acp=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null |
       tr -d '\r' | awk '$1 == "ACP" { print $3 }')
 if [[ "$acp" != 936 ]]; then

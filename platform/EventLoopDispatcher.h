@@ -1,0 +1,44 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "UiDispatcher.h"
+
+namespace pavix::platform {
+
+// A plain event loop for programs without a window toolkit (the headless
+// server, the tests): its UI thread is the thread that created it and serves
+// the queue in ServeUntil or ProcessPending.
+class EventLoopDispatcher final : public IUiDispatcher {
+ public:
+  EventLoopDispatcher();
+  // Work still queued is dropped; callers still waiting in RunAndWait get
+  // DispatcherClosedError, and the destructor returns once they have left.
+  ~EventLoopDispatcher() override;
+  EventLoopDispatcher(const EventLoopDispatcher&) = delete;
+  EventLoopDispatcher& operator=(const EventLoopDispatcher&) = delete;
+
+  bool IsUiThread() const override;
+  void RunAndWait(std::function<void()> work) override;
+  void Post(std::function<void()> work) override;
+  bool ProcessPending() override;
+  void ServeUntil(const std::function<bool()>& done) override;
+
+ private:
+  std::function<void()> NextWork(const std::function<bool()>& done);
+
+  const std::thread::id uiThread_;
+  std::mutex mutex_;
+  std::condition_variable queued_;    // the UI thread waits for work
+  std::condition_variable finished_;  // RunAndWait callers wait for their work
+  std::deque<std::function<void()>> queue_;
+  std::size_t waiting_ = 0;
+  bool closed_ = false;
+};
+
+}  // namespace pavix::platform

@@ -152,7 +152,7 @@ void TWebSocketClient::Connect() {
     return;
   }
 
-  auto connection = Connection(new TWebSocketConnection());
+  auto connection = std::make_shared<TWebSocketConnection>();
   connection->id_ = nextConnectionId++;
   connection->key_ = EncodeBase64(RandomBytes(16));
   connection->tcp_ = std::move(tcp);

@@ -26,6 +26,8 @@ class TWSFrameReader;
 // One connection, from the TCP connect to the end of its disconnect event.
 class TWebSocketConnection {
  public:
+  // Made by TWebSocketClient only, which alone can reach what it holds.
+  TWebSocketConnection() = default;
   ~TWebSocketConnection();
   TWebSocketConnection(const TWebSocketConnection&) = delete;
   TWebSocketConnection& operator=(const TWebSocketConnection&) = delete;
@@ -42,7 +44,6 @@ class TWebSocketConnection {
     std::string text;
     std::chrono::steady_clock::time_point sent;
   };
-  TWebSocketConnection() = default;
 
   std::uint64_t id_ = 0;
   std::string key_;

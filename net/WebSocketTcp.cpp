@@ -168,7 +168,7 @@ std::unique_ptr<TcpStream> TcpStream::Connect(const std::string& host, std::uint
   // Frames are small and written whole: send them at once.
   int on = 1;
   setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
-  return std::unique_ptr<TcpStream>(new TcpStream(std::move(handles)));
+  return std::make_unique<TcpStream>(std::move(handles));
 }
 
 WaitResult TcpStream::Wait(bool forWriting, std::chrono::milliseconds timeout) const {

@@ -39,6 +39,9 @@ class TcpStream {
   static std::unique_ptr<TcpStream> Connect(const std::string& host, std::uint16_t port,
                                             std::chrono::milliseconds timeout, const Cancel& cancel);
 
+  // Only Connect can make the handles it takes.
+  struct Handles;
+  explicit TcpStream(std::unique_ptr<Handles> handles);
   ~TcpStream();
   TcpStream(const TcpStream&) = delete;
   TcpStream& operator=(const TcpStream&) = delete;
@@ -61,8 +64,6 @@ class TcpStream {
   bool Interrupted() const;
 
  private:
-  struct Handles;
-  explicit TcpStream(std::unique_ptr<Handles> handles);
   WaitResult Wait(bool forWriting, std::chrono::milliseconds timeout) const;
   std::unique_ptr<Handles> handles_;
 };

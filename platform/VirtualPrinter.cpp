@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
+#include <mutex>
 #include <random>
 #include <system_error>
 
@@ -37,6 +39,34 @@ unsigned long long HighestDocumentNumber(const fs::path& folder) {
     highest = std::max(highest, DocumentNumber(entry.path().filename().string()));
   }
   return highest;
+}
+
+// The highest number filed in each folder as this process knows it. The
+// folder is scanned once, not for every document: a scan per document makes
+// filing slower with every document the folder holds.
+class DocumentNumbers {
+ public:
+  unsigned long long NextCandidate(const fs::path& folder) {
+    std::lock_guard lock(mutex_);
+    const auto [known, added] = highest_.try_emplace(folder.lexically_normal().string(), 0);
+    if (added) known->second = HighestDocumentNumber(folder);
+    return known->second + 1;
+  }
+
+  void Filed(const fs::path& folder, unsigned long long number) {
+    std::lock_guard lock(mutex_);
+    auto& highest = highest_[folder.lexically_normal().string()];
+    highest = std::max(highest, number);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::map<std::string, unsigned long long> highest_;
+};
+
+DocumentNumbers& KnownDocumentNumbers() {
+  static DocumentNumbers numbers;
+  return numbers;
 }
 
 std::string ErrnoText() { return std::strerror(errno); }
@@ -85,11 +115,14 @@ class VirtualPrinterConnection final : public IPrinterConnection {
       Discard();
       return Fail("cannot write " + tempPath_.string() + ": " + ErrnoText());
     }
-    // Another writer may take a number between the scan and the rename; the
-    // rename then fails on the existing file and the next number is tried.
-    for (unsigned long long number = HighestDocumentNumber(folder_) + 1;; ++number) {
+    // Another thread or process may take a number first; the rename then
+    // fails on the existing file and the next number is tried.
+    for (unsigned long long number = KnownDocumentNumbers().NextCandidate(folder_);; ++number) {
       const fs::path target = folder_ / VirtualPrinterFileName(number);
-      if (RenameWithoutReplacing(tempPath_, target)) break;
+      if (RenameWithoutReplacing(tempPath_, target)) {
+        KnownDocumentNumbers().Filed(folder_, number);
+        break;
+      }
       std::error_code ec;
       if (!fs::exists(target, ec)) {
         const std::string reason = ErrnoText();

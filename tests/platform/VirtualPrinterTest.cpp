@@ -52,6 +52,18 @@ TEST(VirtualPrinter, NumbersOnFromTheHighestDocumentAlreadyThere) {
   EXPECT_EQ(test::ReadFileText(dir / "000042-pavix.prn"), "A");
 }
 
+// The folder is read once; a document that another program files meanwhile
+// must still never be overwritten.
+TEST(VirtualPrinter, NeverOverwritesADocumentFiledByAnotherProgram) {
+  test::TempDir dir;
+  const VirtualPrinter printer(dir.Path());
+  ASSERT_TRUE(PrintDocument(printer, {{0x41}}));
+  test::WriteFileText(dir / "000002-pavix.prn", "theirs");
+  ASSERT_TRUE(PrintDocument(printer, {{0x42}}));
+  EXPECT_EQ(test::ReadFileText(dir / "000002-pavix.prn"), "theirs");
+  EXPECT_EQ(test::ReadFileText(dir / "000003-pavix.prn"), "B");
+}
+
 TEST(VirtualPrinter, AnAbandonedDocumentLeavesNothingBehind) {
   test::TempDir dir;
   const VirtualPrinter printer(dir.Path());

@@ -38,7 +38,7 @@ void THTTPServer::SetActive(bool active) {
 std::size_t THTTPServer::OpenConnections() const {
   std::lock_guard lock(connectionsMutex_);
   std::size_t open = 0;
-  for (const auto& connection : connections_) open += connection->finished ? 0 : 1;
+  for (const auto& connection : connections_) open += connection->finished || connection->evicted ? 0 : 1;
   return open;
 }
 

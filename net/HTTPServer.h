@@ -46,7 +46,8 @@ class THTTPServer {
 
   // The port listened on while active.
   std::uint16_t BoundPort() const { return boundPort_; }
-  // Connections being served now.
+  // Connections being served now, as the cap counts them: one told to make
+  // room is no longer counted while its thread winds down.
   std::size_t OpenConnections() const;
 
  private:

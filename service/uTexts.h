@@ -29,6 +29,12 @@ inline constexpr std::string_view kCloudReconnecting = "云打印:开始重连�
 inline constexpr std::string_view kCloudJobReceived = "云打印：收到云端指令";
 inline constexpr std::string_view kCloudJobSent = "云打印：已发送打印数据到打印机";
 
+// Log lines of the service controller.
+inline constexpr std::string_view kConfigureFirst = "请先进行参数设置";
+inline constexpr std::string_view kPrinterNotFound = "没有找到打印机，请检查配置是否正确";
+inline constexpr std::string_view kServiceStarted = "服务成功启动";
+inline constexpr std::string_view kServiceStopped = "服务已停止";
+
 // `text` (one of the constants above) in the system code page.
 std::string System(std::string_view text);
 

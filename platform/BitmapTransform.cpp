@@ -38,4 +38,20 @@ void MirrorLeftRight(IBitmap& bitmap) {
   }
 }
 
+void StretchDraw(const IBitmap& source, IBitmap& target) {
+  const std::int64_t sw = source.Width();
+  const std::int64_t sh = source.Height();
+  const std::int64_t tw = target.Width();
+  const std::int64_t th = target.Height();
+  if (sw <= 0 || sh <= 0) return;
+  std::span<const std::uint32_t> from = source.Pixels();
+  std::span<std::uint32_t> to = target.Pixels();
+  for (std::int64_t y = 0; y < th; ++y) {
+    const std::int64_t sy = y * sh / th;
+    for (std::int64_t x = 0; x < tw; ++x) {
+      to[static_cast<std::size_t>(y * tw + x)] = from[static_cast<std::size_t>(sy * sw + x * sw / tw)];
+    }
+  }
+}
+
 }  // namespace pavix::platform

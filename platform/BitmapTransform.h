@@ -14,4 +14,8 @@ void RotateClockwise(IBitmap& bitmap, std::int32_t angle);
 // Left to right.
 void MirrorLeftRight(IBitmap& bitmap);
 
+// Draws `source` scaled into the whole of `target`, each target pixel taking
+// the source pixel under it (no blending: a module stays black or white).
+void StretchDraw(const IBitmap& source, IBitmap& target);
+
 }  // namespace pavix::platform

@@ -21,6 +21,9 @@ struct CalendarDateTime {
 std::string ShortDateText(const CalendarDateTime& moment);
 std::string LongTimeText(const CalendarDateTime& moment);
 
+// The local wall-clock time now, to the second.
+CalendarDateTime LocalNow();
+
 // The short date, one space, the long time.
 inline std::string ShortDateLongTimeText(const CalendarDateTime& moment) {
   return ShortDateText(moment) + " " + LongTimeText(moment);

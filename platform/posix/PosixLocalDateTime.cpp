@@ -108,6 +108,13 @@ std::string Format(const CalendarDateTime& moment, nl_item item, const char* cFo
 
 }  // namespace
 
+CalendarDateTime LocalNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  ::localtime_r(&now, &local);
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+}
+
 std::string ShortDateText(const CalendarDateTime& moment) { return Format(moment, D_FMT, "%m/%d/%y"); }
 
 std::string LongTimeText(const CalendarDateTime& moment) { return Format(moment, T_FMT, "%H:%M:%S"); }

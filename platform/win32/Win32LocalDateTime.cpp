@@ -37,6 +37,12 @@ std::string Fallback(const char* format, int a, int b, int c) {
 
 }  // namespace
 
+CalendarDateTime LocalNow() {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
 std::string ShortDateText(const CalendarDateTime& moment) {
   const SYSTEMTIME time = ToSystemTime(moment);
   std::array<char, 128> buffer{};

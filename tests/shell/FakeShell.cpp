@@ -1,0 +1,35 @@
+#include "FakeShell.h"
+
+namespace pavix::test {
+
+bool FakeShell::RunConfigDialog(TfrmConfig& form) {
+  ++configShown;
+  TMemoryConfigView view;
+  form.Attach(view);
+  RunUiAction(*this, [&] { form.FormShow(); });
+  if (configScript) configScript(form, view);
+  return view.closed && form.ModalResult;
+}
+
+bool FakeShell::RunQrCodeDialog(TfrmQrCode& form) {
+  ++qrCodeShown;
+  TMemoryQrCodeView view;
+  form.Attach(view);
+  RunUiAction(*this, [&] { form.FormShow(); });
+  if (qrCodeScript) qrCodeScript(form, view);
+  return view.closed && form.ModalResult;
+}
+
+IMainView& FakeShell::CreateMainWindow(TfrmMain& form) {
+  mainForm = &form;
+  mainView = std::make_unique<TMemoryMainView>();
+  return *mainView;
+}
+
+int FakeShell::RunMessageLoop() {
+  RunUiAction(*this, [this] { mainForm->FormShow(); });
+  if (whileRunning) RunUiAction(*this, [this] { whileRunning(*mainForm, *mainView); });
+  return terminated.value_or(0);
+}
+
+}  // namespace pavix::test

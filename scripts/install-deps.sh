@@ -6,7 +6,7 @@
 #   install-deps.sh bench  the benchmarks and their reference libraries
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libcups2-dev)
+packages=(g++ cmake ninja-build libcups2-dev curl)
 if [[ "${1:-run}" == test ]]; then
   packages+=(googletest libgtest-dev libgmock-dev cups cups-daemon cups-client
              g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64

@@ -14,12 +14,6 @@ namespace {
 
 std::string Str(std::string_view text) { return texts::System(text); }
 
-void Store(std::initializer_list<std::pair<const char*, const char*>> values) {
-  NameValueList list;
-  for (const auto& [name, value] : values) list.Add(name, value);
-  ASSERT_TRUE(WriteSettings(list));
-}
-
 class ConfigDialog : public ::testing::Test {
  protected:
   ConfigDialog() { spooler.SetDefaultPrinter("Kitchen"); }
@@ -95,14 +89,14 @@ TEST_F(ConfigDialog, TheAddressProposalTakesTheFirst192AddressElseTheLast) {
     EXPECT_EQ(view.Text(ConfigControl::edtip), c.proposal);
   }
   // A stored address is shown as it is.
-  Store({{"LocalAddr", "10.9.9.9"}});
+  test::StoreSettings({{"LocalAddr", "10.9.9.9"}});
   view = TMemoryConfigView();
   Open();
   EXPECT_EQ(view.Text(ConfigControl::edtip), "10.9.9.9");
 }
 
 TEST_F(ConfigDialog, StoredLocalModeShowsTheRowsAndCloudModeClosesTheGap) {
-  Store({{"PrinterType", "2"}, {"LocalAddr", "192.168.1.20"}, {"LocalPort", "9100"}, {"PrinterName", "bar"}});
+  test::StoreSettings({{"PrinterType", "2"}, {"LocalAddr", "192.168.1.20"}, {"LocalPort", "9100"}, {"PrinterName", "bar"}});
   Open();
   EXPECT_TRUE(view.Checked(ConfigControl::RadioButton2));
   EXPECT_TRUE(LocalRowsVisible(true));
@@ -119,7 +113,7 @@ TEST_F(ConfigDialog, StoredLocalModeShowsTheRowsAndCloudModeClosesTheGap) {
 }
 
 TEST_F(ConfigDialog, AStoredPrinterThatIsGoneSelectsNothingAndSavingKeepsIt) {
-  Store({{"PrinterType", "1"}, {"PrinterName", "Old Printer"}});
+  test::StoreSettings({{"PrinterType", "1"}, {"PrinterName", "Old Printer"}});
   Open();
   EXPECT_EQ(view.PrinterIndex(), -1);
   Save();
@@ -169,7 +163,7 @@ TEST_F(ConfigDialog, LocalModeNeedsAnAddressAndAPortThatCanBeListenedOn) {
 }
 
 TEST_F(ConfigDialog, TheSuccessMessageSaysWhetherTheAppMustScanAgain) {
-  Store({{"PrinterType", "2"}, {"PrinterModelType", "1"}, {"LocalAddr", "192.168.1.5"}, {"LocalPort", "8212"},
+  test::StoreSettings({{"PrinterType", "2"}, {"PrinterModelType", "1"}, {"LocalAddr", "192.168.1.5"}, {"LocalPort", "8212"},
          {"PrinterName", "Receipt"}});
   Open();
   Save();
@@ -187,7 +181,7 @@ TEST_F(ConfigDialog, TheSuccessMessageSaysWhetherTheAppMustScanAgain) {
 }
 
 TEST_F(ConfigDialog, CloudModeSavesAddressAndPortButAnEmptyBoxKeepsTheStoredValue) {
-  Store({{"PrinterType", "1"}, {"PrinterModelType", "1"}, {"LocalAddr", "192.168.1.5"}, {"LocalPort", "8212"},
+  test::StoreSettings({{"PrinterType", "1"}, {"PrinterModelType", "1"}, {"LocalAddr", "192.168.1.5"}, {"LocalPort", "8212"},
          {"PrinterName", "Receipt"}});
   Open();
   view.SetText(ConfigControl::edtip, "");
@@ -199,7 +193,7 @@ TEST_F(ConfigDialog, CloudModeSavesAddressAndPortButAnEmptyBoxKeepsTheStoredValu
 
 TEST_F(ConfigDialog, WithoutADefaultPrinterTheRestOfTheOpeningIsSkipped) {
   spooler.SetDefaultPrinter(std::nullopt);
-  Store({{"PrinterType", "2"}, {"LocalAddr", "192.168.1.20"}, {"LocalPort", "9100"}});
+  test::StoreSettings({{"PrinterType", "2"}, {"LocalAddr", "192.168.1.20"}, {"LocalPort", "9100"}});
   Open();
   EXPECT_EQ(shell.errors, std::vector<std::string>{Str(texts::kNoDefaultPrinter)});
   EXPECT_EQ(view.printers.size(), 3u);

@@ -1,5 +1,9 @@
 #include "FakeShell.h"
 
+#include <gtest/gtest.h>
+
+#include "uCommon.h"
+
 namespace pavix::test {
 
 bool FakeShell::RunConfigDialog(TfrmConfig& form) {
@@ -30,6 +34,12 @@ int FakeShell::RunMessageLoop() {
   RunUiAction(*this, [this] { mainForm->FormShow(); });
   if (whileRunning) RunUiAction(*this, [this] { whileRunning(*mainForm, *mainView); });
   return terminated.value_or(0);
+}
+
+void StoreSettings(std::initializer_list<std::pair<const char*, const char*>> values) {
+  NameValueList list;
+  for (const auto& [name, value] : values) list.Add(name, value);
+  ASSERT_TRUE(WriteSettings(list));
 }
 
 }  // namespace pavix::test

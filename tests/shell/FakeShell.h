@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,5 +48,8 @@ class FakeShell final : public IProgramShell {
   TfrmMain* mainForm = nullptr;
   platform::EventLoopDispatcher ui;
 };
+
+// Stores each pair as a setting; the test fails when the store refuses.
+void StoreSettings(std::initializer_list<std::pair<const char*, const char*>> values);
 
 }  // namespace pavix::test

@@ -53,12 +53,6 @@ class ProbeChannel final : public TPrinterbase {
   Probe& probe_;
 };
 
-void Store(std::initializer_list<std::pair<const char*, const char*>> values) {
-  NameValueList list;
-  for (const auto& [name, value] : values) list.Add(name, value);
-  ASSERT_TRUE(WriteSettings(list));
-}
-
 class MainWindow : public ::testing::Test {
  protected:
   ControllerMaker Maker() {
@@ -112,7 +106,7 @@ TEST_F(MainWindow, AFirstStartWithoutSettingsAsksForThemAndStillRegistersAutosta
 }
 
 TEST_F(MainWindow, TheFirstDisplayStartsTheConfiguredModeAndTheButtonToggles) {
-  Store({{"PrinterType", "1"}, {"PrinterName", "receipt"}});
+  test::StoreSettings({{"PrinterType", "1"}, {"PrinterName", "receipt"}});
   Run([&](TfrmMain& form, TMemoryMainView&) {
     EXPECT_EQ(form.Tag(), 100);
     EXPECT_TRUE(form.FirstShowDone());
@@ -127,7 +121,7 @@ TEST_F(MainWindow, TheFirstDisplayStartsTheConfiguredModeAndTheButtonToggles) {
     EXPECT_EQ(form.Tag(), 0);
     EXPECT_EQ((*captions)[MainControl::FlatButton1], Str(texts::kStartService));
     EXPECT_FALSE(cloud.channel->Running);
-    Store({{"PrinterType", "2"}});
+    test::StoreSettings({{"PrinterType", "2"}});
     form.FlatButton1Click();
     EXPECT_EQ((*captions)[MainControl::lblModel], Str(texts::kLocalMode));
     EXPECT_EQ(local.starts, 1);
@@ -140,7 +134,7 @@ TEST_F(MainWindow, TheFirstDisplayStartsTheConfiguredModeAndTheButtonToggles) {
 }
 
 TEST_F(MainWindow, AnErrorOnTheFirstDisplayEndsItEarlyAndTheNextDisplayTriesAgain) {
-  Store({{"PrinterType", "2"}, {"PrinterName", "Receipt"}});
+  test::StoreSettings({{"PrinterType", "2"}, {"PrinterName", "Receipt"}});
   local.refuseStart = true;
   Run([&](TfrmMain& form, TMemoryMainView&) {
     EXPECT_EQ(shell.errors, std::vector<std::string>{"Could not bind socket. Address and port are already in use."});
@@ -172,7 +166,7 @@ TEST_F(MainWindow, ClosingHidesToTheTrayAndTheTrayBringsItBack) {
 }
 
 TEST_F(MainWindow, TheSettingsButtonStopsTheServiceAndOnlyASaveStartsItAgain) {
-  Store({{"PrinterType", "2"}, {"PrinterName", "Receipt"}});
+  test::StoreSettings({{"PrinterType", "2"}, {"PrinterName", "Receipt"}});
   spooler.SetDefaultPrinter("Receipt");
   Run([&](TfrmMain& form, TMemoryMainView&) {
     form.FlatButton2Click();  // cancelled: the fake closes it unsaved

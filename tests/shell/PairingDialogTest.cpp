@@ -16,11 +16,10 @@ constexpr const char* kEsn = "0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0";
 
 std::string Str(std::string_view text) { return texts::System(text); }
 
+// The settings with a known identity.
 void Store(std::initializer_list<std::pair<const char*, const char*>> values) {
-  NameValueList list;
-  list.Add("ESN", kEsn);
-  for (const auto& [name, value] : values) list.Add(name, value);
-  ASSERT_TRUE(WriteSettings(list));
+  test::StoreSettings({{"ESN", kEsn}});
+  test::StoreSettings(values);
 }
 
 std::vector<std::size_t> LineLengths(const std::string& text) {

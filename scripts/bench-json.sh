@@ -8,9 +8,7 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh bench
 
-# -Wno-restrict: GCC 12 reports false overlapping copies inside std::string
-# when optimising.
-cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Wno-restrict \
+cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DPAVIX_BUILD_BENCH=ON -DPAVIX_BUILD_TESTS=OFF >/dev/null
 cmake --build build/bench --target pavix_json_bench
 build/bench/bench/pavix_json_bench --benchmark_min_time=0.5 "$@"

@@ -15,9 +15,7 @@ if ! dpkg-query -W -f='${Status}' libqrencode-dev 2>/dev/null | grep -q "install
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq libqrencode-dev
 fi
 
-# -Wno-restrict: GCC 12 reports false overlapping copies inside std::string
-# when optimising.
-cmake -S . -B build/qr-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Wno-restrict \
+cmake -S . -B build/qr-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DPAVIX_BUILD_BENCH=ON -DPAVIX_BUILD_TESTS=OFF >/dev/null
 cmake --build build/qr-bench -j 2 --target pavix_qrcode_bench
 build/qr-bench/bench/pavix_qrcode_bench --benchmark_min_time=0.5 "$@"

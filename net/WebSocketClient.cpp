@@ -160,6 +160,7 @@ void TWebSocketClient::Connect() {
   connection->heartBeatInterval_ = HeartBeat.Interval;
   connection->heartBeatTimeout_ = HeartBeat.Timeout;
   connection->answerTimeout_ = ConnectTimeout;
+  connection->queueLimit_ = ReceiveQueueLimit;
   {
     std::lock_guard lock(mutex_);
     if (destroying_) return;
@@ -378,9 +379,24 @@ bool TWebSocketClient::HandleFrames(const Connection& connection, const std::str
     switch (item.kind) {
       case TWSReceived::Kind::Message: {
         const auto handler = item.opcode == opText ? &TWebSocketClient::OnMessage : &TWebSocketClient::OnBinary;
-        PushWhileOpen(connection, [this, handler, connection, text = std::move(item.payload)] {
-          if (this->*handler) (this->*handler)(connection.get(), text);
-        });
+        const std::size_t bytes = item.payload.size();
+        bool queued = true;
+        {
+          std::lock_guard lock(connection->eventMutex_);
+          if (!connection->closing_) {
+            queued = events_->PushMessage(
+                [this, handler, connection, text = std::move(item.payload)] {
+                  if (this->*handler) (this->*handler)(connection.get(), text);
+                },
+                bytes, connection->queueLimit_);
+          }
+        }
+        if (!queued) {
+          events_->Deliver();
+          const TWSQueueLimit& limit = connection->queueLimit_;
+          return end(kClosePolicyViolation, "Receive queue full: more than " + std::to_string(limit.Messages) +
+                                                " messages or " + std::to_string(limit.Bytes) + " bytes waiting");
+        }
         break;
       }
       case TWSReceived::Kind::Ping:

@@ -65,6 +65,7 @@ class TWebSocketConnection {
   std::chrono::milliseconds heartBeatInterval_{0};
   std::chrono::milliseconds heartBeatTimeout_{0};
   std::chrono::milliseconds answerTimeout_{0};
+  TWSQueueLimit queueLimit_;
   std::mutex heartBeatMutex_;
   std::condition_variable heartBeatWake_;
   bool heartBeatStop_ = false;
@@ -109,6 +110,10 @@ class TWebSocketClient {
   std::chrono::milliseconds ConnectTimeout{0};
   TWebSocketOptions Options;
   TWebSocketHeartBeat HeartBeat;
+  // Received messages not yet handled on the UI thread; one more ends the
+  // connection with close code 1008 and an error, so the server sees that
+  // it was not taken.
+  TWSQueueLimit ReceiveQueueLimit;
 
   // Handlers, set before the first connection; all run on the UI thread
   // except OnHandshake, which runs on the connecting thread.

@@ -24,6 +24,7 @@ enum TWSOpcode : std::uint8_t {
 // Close codes the client sends.
 inline constexpr std::uint16_t kCloseNormal = 1000;
 inline constexpr std::uint16_t kCloseProtocolError = 1002;
+inline constexpr std::uint16_t kClosePolicyViolation = 1008;
 inline constexpr std::uint16_t kCloseMessageTooBig = 1009;
 
 // The most a whole message may hold: a job is a few kilobytes, and nothing

@@ -61,6 +61,11 @@ cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/native -j "$jobs" --target pavix_cups_relay
 relay="$PWD/build/native/tests/support/pavix_cups_relay"
 
+# The WebSocket tests start Debian's python3-websockets server: Wine runs a
+# Unix program named by its Unix path as a Unix process, on the Linux side
+# of the loopback. Under Wine it must be there, not skipped.
+export PAVIX_TEST_PYTHON_SERVER=required
+
 # One test program at a time: the tests share one registry and one spooler.
 (cd build/mingw64 && "$relay" PavixWineReceipt "$scratch/cups-jobs" ctest --output-on-failure)
 

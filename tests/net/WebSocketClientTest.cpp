@@ -241,6 +241,53 @@ TEST_F(WebSocketClientTest, FragmentsMakeOneMessageAndAPingBetweenThemIsAnswered
   EXPECT_EQ(events[1], "message " + std::string(70000, 'j'));
 }
 
+// The UI thread is busy elsewhere (the test does not serve it) while the
+// server sends: what waits for it is bounded. Every message queued is still
+// handled; the one beyond the limit ends the connection with 1008 and an
+// error instead of vanishing.
+TEST_F(WebSocketClientTest, MessagesBeyondTheReceiveQueueLimitEndTheConnectionAndNoneQueuedIsLost) {
+  struct FloodCase {
+    const char* name;
+    TWSQueueLimit limit;
+    std::vector<std::string> messages;
+    std::size_t handled;  // all of them: the limit is not passed
+  };
+  const std::vector<FloodCase> cases = {
+      {"exactly the limits", {3, 15}, {"12345", "12345", "12345"}, 3},
+      {"one message too many", {3, 1 << 20}, {"a", "b", "c", "d", "e"}, 3},
+      {"one byte too many", {100, 10}, {"12345", "12345", "x"}, 2},
+      {"a message larger than the byte limit fits an empty queue", {100, 10}, {std::string(50, 'L'), "y"}, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    client.ReceiveQueueLimit = c.limit;
+    auto peer = Open();
+    ASSERT_TRUE(peer);
+    std::string flood;
+    for (const auto& message : c.messages) flood += ServerFrame(0x1, message);
+    peer->Send(flood + ServerFrame(0x9, "after"));
+    const auto answer = peer->ReadFrame();  // sent while nothing has been handled
+    ASSERT_TRUE(answer);
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i < c.handled; ++i) expected.push_back("message " + c.messages[i]);
+    if (c.handled == c.messages.size()) {
+      EXPECT_EQ(answer->Opcode(), 0xA);
+      peer->Send(CloseFrame(1000));
+      expected.push_back("disconnect 1000");
+    } else {
+      EXPECT_EQ(answer->Opcode(), 0x8);
+      EXPECT_EQ(CodeOf(*answer), 1008);
+      expected.push_back("disconnect 0");
+      expected.push_back("error Receive queue full: more than " + std::to_string(c.limit.Messages) + " messages or " +
+                         std::to_string(c.limit.Bytes) + " bytes waiting");
+    }
+    EXPECT_TRUE(peer->WaitForEnd());
+    ASSERT_TRUE(WaitForEvents(expected.size()));
+    EXPECT_EQ(events, expected);
+    EXPECT_FALSE(client.Active());
+  }
+}
+
 TEST_F(WebSocketClientTest, APeerThatGoesAwayGivesOneDisconnectWithoutError) {
   for (const bool reset : {false, true}) {
     SCOPED_TRACE(reset ? "reset" : "orderly close");

@@ -113,6 +113,18 @@ void ScriptedPeer::Send(const std::string& bytes) {
   }
 }
 
+std::optional<std::string> ScriptedPeer::ReadLine(std::chrono::milliseconds limit) {
+  const auto deadline = Clock::now() + limit;
+  std::size_t end;
+  while ((end = buffer_.find('\n')) == std::string::npos) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0 || !Fill(buffer_.size() + 1, left)) return std::nullopt;
+  }
+  std::string line = buffer_.substr(0, end);
+  buffer_.erase(0, end + 1);
+  return line;
+}
+
 std::optional<ClientFrame> ScriptedPeer::ReadFrame(std::chrono::milliseconds limit) {
   if (!Fill(2, limit)) return std::nullopt;
   ClientFrame frame;

@@ -39,6 +39,9 @@ class ScriptedPeer {
   static std::string AnswerFor(const std::string& request, const std::string& acceptHeaderName = "Sec-WebSocket-Accept");
 
   void Send(const std::string& bytes);
+  // The next line without its end, or none when the connection ended or
+  // `limit` passed first.
+  std::optional<std::string> ReadLine(std::chrono::milliseconds limit = 5s);
   // The next frame, or none when the connection ended or `limit` passed.
   std::optional<ClientFrame> ReadFrame(std::chrono::milliseconds limit = 5s);
   // True when the client closed the connection within `limit`, after

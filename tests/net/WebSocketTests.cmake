@@ -11,14 +11,13 @@ pavix_add_test(pavix_websocket_tests
 )
 target_link_libraries(pavix_websocket_tests PRIVATE pavix_websocket_test_support)
 
-if(NOT WIN32)
-  add_library(pavix_websocket_python_peer STATIC ${CMAKE_CURRENT_LIST_DIR}/posix/WebSocketPythonServer.cpp)
-  target_include_directories(pavix_websocket_python_peer PUBLIC ${CMAKE_CURRENT_LIST_DIR}/posix)
-  target_compile_definitions(pavix_websocket_python_peer PRIVATE
-    PAVIX_WEBSOCKET_PYTHON_SERVER="${CMAKE_CURRENT_LIST_DIR}/posix/WebSocketPythonServer.py")
-  find_package(Threads REQUIRED)
-  target_link_libraries(pavix_websocket_python_peer PUBLIC Threads::Threads)
+# The real server is started by the test on the Linux side, also from the
+# Windows build under Wine.
+add_library(pavix_websocket_python_peer STATIC ${CMAKE_CURRENT_LIST_DIR}/WebSocketPythonServer.cpp)
+target_include_directories(pavix_websocket_python_peer PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_compile_definitions(pavix_websocket_python_peer PRIVATE
+  PAVIX_WEBSOCKET_PYTHON_SERVER="${CMAKE_CURRENT_LIST_DIR}/WebSocketPythonServer.py")
+target_link_libraries(pavix_websocket_python_peer PUBLIC pavix_websocket_test_support pavix_test_support)
 
-  pavix_add_test(pavix_websocket_real_server_tests ${CMAKE_CURRENT_LIST_DIR}/posix/WebSocketRealServerTest.cpp)
-  target_link_libraries(pavix_websocket_real_server_tests PRIVATE pavix_websocket_test_support pavix_websocket_python_peer)
-endif()
+pavix_add_test(pavix_websocket_real_server_tests ${CMAKE_CURRENT_LIST_DIR}/WebSocketRealServerTest.cpp)
+target_link_libraries(pavix_websocket_real_server_tests PRIVATE pavix_websocket_python_peer)

@@ -122,8 +122,24 @@ check "pairing on the terminal draws 29 rows of 57 cells" \
 check "pairing --pbm lists a 57 x 57 PBM" test "$(sed -n 3p "$scratch/pairing.pbm")" = "57 57"
 
 # --- Cloud mode against a real WebSocket server ---------------------------------
+# The server reports and takes its commands over a connection it makes back
+# to its starter; this bridge turns that connection into a fifo and a file.
+cat >"$scratch/bridge.py" <<'PY'
+import socket, subprocess, sys, threading
+listener = socket.create_server(("127.0.0.1", 0))
+server = subprocess.Popen([sys.executable, sys.argv[1], "0", str(listener.getsockname()[1])])
+control, _ = listener.accept()
+def commands():
+    for line in sys.stdin:
+        control.sendall(line.encode())
+    control.close()
+threading.Thread(target=commands, daemon=True).start()
+for report in control.makefile():
+    print(report, end="", flush=True)
+server.wait()
+PY
 mkfifo "$scratch/cloud.in"
-/usr/bin/python3 "$cloud_script" 0 <"$scratch/cloud.in" >"$scratch/cloud.out" 2>&1 &
+/usr/bin/python3 "$scratch/bridge.py" "$cloud_script" <"$scratch/cloud.in" >"$scratch/cloud.out" 2>&1 &
 cloud_pid=$!
 exec 3>"$scratch/cloud.in"
 if wait_for "$scratch/cloud.out" "^port " 10; then

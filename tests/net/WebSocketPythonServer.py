@@ -1,22 +1,37 @@
 """A real WebSocket server for the client tests, on 127.0.0.1.
 
-Prints "port N", then one line per event: "connect <path>",
-"text <hex>", "binary <hex>", "pong", "closed <code>".
-Takes commands on stdin, one per line: "send <hex>", "sendparts <hex> <hex>...",
-"ping <hex>", "close <code>", "quit".
+    WebSocketPythonServer.py PORT CONTROL-PORT
+
+PORT 0 takes a free port. The server connects to CONTROL-PORT on 127.0.0.1
+and reports there, one line each: "port N" once it listens (or
+"unavailable <why>"), then "connect <path>", "text <hex>", "binary <hex>",
+"pong", "closed <code>". It takes commands there, one per line:
+"send <hex>", "sendparts <hex> <hex>...", "ping <hex>", "close <code>",
+"quit". It ends on "quit" or when the control connection ends, and closes
+that connection last, once its listener is closed.
 """
 import asyncio
+import os
+import socket
 import sys
 import threading
 
-import websockets
-
-clients = set()
+control = socket.create_connection(("127.0.0.1", int(sys.argv[2])))
+control_lock = threading.Lock()
 
 
 def say(line):
-    sys.stdout.write(line + "\n")
-    sys.stdout.flush()
+    with control_lock:
+        control.sendall((line + "\n").encode("ascii"))
+
+
+try:
+    import websockets
+except ImportError:
+    say("unavailable /usr/bin/python3 has no websockets package")
+    sys.exit(0)
+
+clients = set()
 
 
 async def serve_one(ws, path=None):
@@ -58,10 +73,13 @@ async def main(port):
     done = loop.create_future()
 
     def read_commands():
-        for line in sys.stdin:
+        for line in control.makefile("r", encoding="ascii", newline="\n"):
             if line.strip() == "quit":
                 break
             asyncio.run_coroutine_threadsafe(command(line), loop).result()
+        # A server that cannot close in time must still end: the test may
+        # have no way to end it.
+        threading.Timer(5, os._exit, args=(1,)).start()
         loop.call_soon_threadsafe(done.set_result, None)
 
     async with websockets.serve(serve_one, "127.0.0.1", port, ping_interval=None) as server:
@@ -70,4 +88,6 @@ async def main(port):
         await done
 
 
-asyncio.run(main(int(sys.argv[1]) if len(sys.argv) > 1 else 0))
+asyncio.run(main(int(sys.argv[1])))
+control.close()
+os._exit(0)

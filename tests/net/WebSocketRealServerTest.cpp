@@ -16,9 +16,8 @@ using test::PythonWebSocketServer;
 class WebSocketRealServerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!PythonWebSocketServer::Available()) GTEST_SKIP() << "/usr/bin/python3 has no websockets package";
     server = std::make_unique<PythonWebSocketServer>();
-    ASSERT_NE(server->Port(), 0);
+    PAVIX_NEED_PYTHON_SERVER(*server);
     client.Host = "127.0.0.1";
     client.Port = server->Port();
     client.Options.Parameters = "web/socket?guid=ABC&v=1";

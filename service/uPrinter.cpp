@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "CodePage.h"
 #include "Spooler.h"
+#include "SystemText.h"
 #include "uCommon.h"
 #include "uLocalPrinter.h"
 #include "uRuzadOridova.h"
@@ -13,26 +13,6 @@
 namespace pavix {
 
 namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Printer names in the system code page, equal but for the case of their
-// letters. The second byte of a double-byte character is compared as it is:
-// in GBK it may have the value of an ASCII letter, and folding it would make
-// two different characters one.
-bool SamePrinterName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(a[i]);
-    if (platform::IsSystemLeadByte(byte) && i + 1 < a.size()) {
-      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-      ++i;
-    } else if (LowerAscii(a[i]) != LowerAscii(b[i])) {
-      return false;
-    }
-  }
-  return true;
-}
 
 // Best effort where an error is already on its way or none may leave.
 void StopQuietly(TPrinterbase& channel) noexcept {
@@ -73,7 +53,7 @@ void TPrinterAdpater::Log(const std::string& text) const {
 bool TPrinterAdpater::PrinterInstalled(const std::string& name) {
   if (!installedPrinters_) installedPrinters_ = platform::CurrentSpooler().InstalledPrinters();
   for (const std::string& printer : *installedPrinters_) {
-    if (SamePrinterName(printer, name)) return true;
+    if (platform::SameSystemTextIgnoringCase(printer, name)) return true;
   }
   return false;
 }

@@ -4,6 +4,7 @@
 #include "IntegerText.h"
 #include "Shell.h"
 #include "Spooler.h"
+#include "SystemText.h"
 #include "uCommon.h"
 
 namespace pavix {
@@ -85,7 +86,7 @@ void TfrmConfig::FillPrinterList() {
   const std::optional<std::string> defaultPrinter = spooler.DefaultPrinter();
   if (!defaultPrinter) throw Exception(Str(texts::kNoDefaultPrinter));
   for (std::size_t i = 0; i < printers_.size(); ++i) {
-    if (SameTextIgnoringCase(printers_[i], *defaultPrinter)) {
+    if (platform::SameSystemTextIgnoringCase(printers_[i], *defaultPrinter)) {
       View().SetPrinterIndex(static_cast<int>(i));
       return;
     }
@@ -105,7 +106,7 @@ void TfrmConfig::LoadSettings() {
   if (!values.PrinterName.empty()) {
     int found = -1;
     for (std::size_t i = 0; i < printers_.size() && found < 0; ++i) {
-      if (SameTextIgnoringCase(printers_[i], values.PrinterName)) found = static_cast<int>(i);
+      if (platform::SameSystemTextIgnoringCase(printers_[i], values.PrinterName)) found = static_cast<int>(i);
     }
     view.SetPrinterIndex(found);
   }

@@ -4,6 +4,7 @@
 
 #include "Commands.h"
 #include "MemoryViews.h"
+#include "SystemText.h"
 #include "TerminalShell.h"
 #include "uCommon.h"
 
@@ -59,7 +60,7 @@ bool ApplyEdit(TfrmConfig& form, TMemoryConfigView& view, const Edit& edit, std:
       return true;
     }
     for (std::size_t i = 0; i < view.printers.size(); ++i) {
-      if (SameTextIgnoringCase(view.printers[i], edit.value)) {
+      if (platform::SameSystemTextIgnoringCase(view.printers[i], edit.value)) {
         view.SetPrinterIndex(static_cast<int>(i));
         return true;
       }

@@ -2,6 +2,8 @@
 
 #include "SocketHttpStream.h"
 
+#include <system_error>
+
 namespace pavix::net {
 
 namespace {
@@ -16,7 +18,7 @@ struct THTTPServer::Connection {
   explicit Connection(Socket s) : socket(std::move(s)) {}
   Socket socket;
   StopSignal stop;  // raised to close this connection early, or by Stop
-  std::thread thread;
+  platform::SmallStackThread thread;
   std::list<std::unique_ptr<Connection>>::iterator place;  // in connections_
   std::atomic<bool> headRead{false};
   bool evicted = false;  // under connectionsMutex_
@@ -67,9 +69,9 @@ void THTTPServer::Stop() {
   for (auto& connection : connections_) connection->stop.Raise();
   connectionsLeft_.wait(lock, [this] { return connections_.empty(); });
   // The last thread to leave joined the one before it, and so on.
-  std::thread last = std::move(lastFinished_);
+  platform::SmallStackThread last = std::move(lastFinished_);
   lock.unlock();
-  if (last.joinable()) last.join();
+  last.Join();
   stop_.reset();
   boundPort_ = 0;
   active_ = false;
@@ -85,7 +87,11 @@ void THTTPServer::Listen(Socket& listener) {
     connection->place = std::prev(connections_.end());
     // Under the lock: the thread's handle is in place before the thread can
     // end and hand it on.
-    connection->thread = std::thread([this, raw = connection.get()] { Serve(*raw); });
+    try {
+      connection->thread = platform::SmallStackThread([this, raw = connection.get()] { Serve(*raw); });
+    } catch (const std::system_error&) {
+      connections_.pop_back();  // no thread to be had: closed at once
+    }
   }
 }
 
@@ -123,7 +129,7 @@ void THTTPServer::Serve(Connection& connection) {
 // that is still serving, and the listeners never wait at all.
 void THTTPServer::Leave(Connection& connection) {
   std::unique_ptr<Connection> self;
-  std::thread previous;
+  platform::SmallStackThread previous;
   {
     std::lock_guard lock(connectionsMutex_);
     self = std::move(*connection.place);
@@ -133,7 +139,7 @@ void THTTPServer::Leave(Connection& connection) {
     if (connections_.empty()) connectionsLeft_.notify_all();
   }
   self.reset();
-  if (previous.joinable()) previous.join();
+  previous.Join();
 }
 
 void THTTPServer::CloseGracefully(Connection& connection) {

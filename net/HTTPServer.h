@@ -12,6 +12,7 @@
 
 #include "HttpConnection.h"
 #include "HttpLimits.h"
+#include "SmallStackThread.h"
 #include "Socket.h"
 
 namespace pavix::net {
@@ -69,7 +70,7 @@ class THTTPServer {
   mutable std::mutex connectionsMutex_;
   std::list<std::unique_ptr<Connection>> connections_;
   std::condition_variable connectionsLeft_;  // Stop waits for the list to empty
-  std::thread lastFinished_;  // the thread of the connection that left last
+  platform::SmallStackThread lastFinished_;  // the thread of the connection that left last
 };
 
 }  // namespace pavix::net

@@ -1,8 +1,8 @@
 #include "HTTPServer.h"
 
-#include "SocketHttpStream.h"
-
 #include <system_error>
+
+#include "SocketHttpStream.h"
 
 namespace pavix::net {
 

@@ -1,13 +1,15 @@
 #include "HTTPServer.h"
 
+#include <system_error>
+
 #include "SocketHttpStream.h"
 
 namespace pavix::net {
 
 namespace {
 
-// How often a listener looks up from accept: finished connection threads
-// are joined then, and the stop is seen even without the stop socket.
+// How often a listener looks up from accept, so that the stop is seen even
+// without the stop signal's wake handle.
 constexpr std::chrono::milliseconds kListenerTick{250};
 
 }  // namespace
@@ -16,9 +18,9 @@ struct THTTPServer::Connection {
   explicit Connection(Socket s) : socket(std::move(s)) {}
   Socket socket;
   StopSignal stop;  // raised to close this connection early, or by Stop
-  std::thread thread;
+  platform::SmallStackThread thread;
+  std::list<std::unique_ptr<Connection>>::iterator place;  // in connections_
   std::atomic<bool> headRead{false};
-  std::atomic<bool> finished{false};
   bool evicted = false;  // under connectionsMutex_
 };
 
@@ -38,7 +40,7 @@ void THTTPServer::SetActive(bool active) {
 std::size_t THTTPServer::OpenConnections() const {
   std::lock_guard lock(connectionsMutex_);
   std::size_t open = 0;
-  for (const auto& connection : connections_) open += connection->finished || connection->evicted ? 0 : 1;
+  for (const auto& connection : connections_) open += connection->evicted ? 0 : 1;
   return open;
 }
 
@@ -63,14 +65,13 @@ void THTTPServer::Stop() {
   listeners_.clear();
   // Each connection thread sees its stop in its next wait and ends; a
   // handler that is running finishes first.
-  std::list<std::unique_ptr<Connection>> connections;
-  {
-    std::lock_guard lock(connectionsMutex_);
-    connections.swap(connections_);
-  }
-  for (auto& connection : connections) connection->stop.Raise();
-  for (auto& connection : connections) connection->thread.join();
-  connections.clear();
+  std::unique_lock lock(connectionsMutex_);
+  for (auto& connection : connections_) connection->stop.Raise();
+  connectionsLeft_.wait(lock, [this] { return connections_.empty(); });
+  // The last thread to leave joined the one before it, and so on.
+  platform::SmallStackThread last = std::move(lastFinished_);
+  lock.unlock();
+  last.Join();
   stop_.reset();
   boundPort_ = 0;
   active_ = false;
@@ -78,13 +79,19 @@ void THTTPServer::Stop() {
 
 void THTTPServer::Listen(Socket& listener) {
   while (!stop_->Raised()) {
-    ReapFinished();
     std::optional<Socket> accepted = listener.Accept(kListenerTick, *stop_);
     if (!accepted) continue;
     std::lock_guard lock(connectionsMutex_);
     if (!MakeRoom()) continue;  // closed at once as `accepted` dies
     auto& connection = connections_.emplace_back(std::make_unique<Connection>(std::move(*accepted)));
-    connection->thread = std::thread([this, raw = connection.get()] { Serve(*raw); });
+    connection->place = std::prev(connections_.end());
+    // Under the lock: the thread's handle is in place before the thread can
+    // end and hand it on.
+    try {
+      connection->thread = platform::SmallStackThread([this, raw = connection.get()] { Serve(*raw); });
+    } catch (const std::system_error&) {
+      connections_.pop_back();  // no thread to be had: closed at once
+    }
   }
 }
 
@@ -95,7 +102,7 @@ bool THTTPServer::MakeRoom() {
   std::size_t open = 0;
   Connection* oldestIdle = nullptr;
   for (const auto& connection : connections_) {
-    if (connection->finished || connection->evicted) continue;
+    if (connection->evicted) continue;
     ++open;
     if (oldestIdle == nullptr && !connection->headRead) oldestIdle = connection.get();
   }
@@ -107,10 +114,32 @@ bool THTTPServer::MakeRoom() {
 }
 
 void THTTPServer::Serve(Connection& connection) {
-  SocketHttpStream stream(connection.socket, connection.stop, Limits.sendTimeout);
-  ServeConnection(stream, Limits, Handlers, connection.socket.PeerAddress(), [&connection] { connection.headRead = true; });
+  {
+    SocketHttpStream stream(connection.socket, connection.stop, Limits.sendTimeout);
+    ServeConnection(stream, Limits, Handlers, connection.socket.PeerAddress(),
+                    [&connection] { connection.headRead = true; });
+  }
   CloseGracefully(connection);
-  connection.finished = true;
+  Leave(connection);  // the last use of `connection`, which it destroys
+}
+
+// The connection's last act: it takes itself off the list and joins the
+// thread that left before it, which has ended or is about to, and leaves its
+// own thread for the next one (or Stop) to join. No thread waits for another
+// that is still serving, and the listeners never wait at all.
+void THTTPServer::Leave(Connection& connection) {
+  std::unique_ptr<Connection> self;
+  platform::SmallStackThread previous;
+  {
+    std::lock_guard lock(connectionsMutex_);
+    self = std::move(*connection.place);
+    connections_.erase(connection.place);
+    previous = std::move(lastFinished_);
+    lastFinished_ = std::move(self->thread);
+    if (connections_.empty()) connectionsLeft_.notify_all();
+  }
+  self.reset();
+  previous.Join();
 }
 
 void THTTPServer::CloseGracefully(Connection& connection) {
@@ -130,19 +159,6 @@ void THTTPServer::CloseGracefully(Connection& connection) {
   } catch (const SocketError&) {
   }
   socket.Close();
-}
-
-void THTTPServer::ReapFinished() {
-  std::list<std::unique_ptr<Connection>> finished;
-  {
-    std::lock_guard lock(connectionsMutex_);
-    for (auto it = connections_.begin(); it != connections_.end();) {
-      auto next = std::next(it);
-      if ((*it)->finished) finished.splice(finished.end(), connections_, it);
-      it = next;
-    }
-  }
-  for (auto& connection : finished) connection->thread.join();
 }
 
 }  // namespace pavix::net

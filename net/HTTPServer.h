@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <list>
@@ -11,6 +12,7 @@
 
 #include "HttpConnection.h"
 #include "HttpLimits.h"
+#include "SmallStackThread.h"
 #include "Socket.h"
 
 namespace pavix::net {
@@ -57,7 +59,7 @@ class THTTPServer {
   void Listen(Socket& listener);
   void Serve(Connection& connection);
   void CloseGracefully(Connection& connection);
-  void ReapFinished();
+  void Leave(Connection& connection);
   bool MakeRoom();
 
   bool active_ = false;
@@ -67,6 +69,8 @@ class THTTPServer {
   std::vector<std::thread> listenerThreads_;
   mutable std::mutex connectionsMutex_;
   std::list<std::unique_ptr<Connection>> connections_;
+  std::condition_variable connectionsLeft_;  // Stop waits for the list to empty
+  platform::SmallStackThread lastFinished_;  // the thread of the connection that left last
 };
 
 }  // namespace pavix::net

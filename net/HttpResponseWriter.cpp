@@ -62,8 +62,13 @@ std::string ResponseHeaderText(HTTPResponseInfo& response) {
 
 void WriteResponse(IHttpStream& stream, HTTPResponseInfo& response) {
   if (!response.HeaderHasBeenWritten) {
-    stream.Write(ResponseHeaderText(response));
+    std::string text = ResponseHeaderText(response);
     response.HeaderHasBeenWritten = true;
+    // Head and text body in one write: one call, and no small second
+    // segment for Nagle's algorithm to hold back until the first is acked.
+    text += response.ContentText;
+    response.ContentText.clear();
+    stream.Write(text);
   }
   if (!response.ContentText.empty()) {
     stream.Write(response.ContentText);

@@ -35,16 +35,17 @@ int SliceMs(std::chrono::milliseconds remaining, bool sliced) {
 
 struct Socket::Handle {
   explicit Handle(api::NativeSocket s) : native(s) {}
+  Handle(api::NativeSocket s, std::string peerText) : native(s), peer(std::move(peerText)) {}
   ~Handle() {
     if (native != api::kInvalidSocket) api::CloseNative(native);
   }
   Handle(const Handle&) = delete;
   Handle& operator=(const Handle&) = delete;
   api::NativeSocket native;
+  std::string peer;  // of an accepted connection, as accept told it
 };
 
-// A loopback datagram socket that sends one byte to itself when raised. The
-// byte is never read, so the socket stays readable and every poll that
+// Becomes readable when raised and is never read, so every poll that
 // watches it wakes, now and later.
 struct StopSignal::State {
   std::atomic<bool> raised{false};
@@ -55,30 +56,14 @@ struct StopSignal::State {
 };
 
 StopSignal::StopSignal() : state_(std::make_unique<State>()) {
-  if (!api::StartSockets()) return;
-  api::NativeSocket s = socket(AF_INET, SOCK_DGRAM, 0);
-  if (s == api::kInvalidSocket) return;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  api::AddressLength length = sizeof address;
-  if (bind(s, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-      getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
-      connect(s, reinterpret_cast<sockaddr*>(&address), length) != 0 || !api::SetNonBlocking(s)) {
-    api::CloseNative(s);
-    return;
-  }
-  state_->wake = s;
+  if (api::StartSockets()) state_->wake = api::OpenWakeHandle();
 }
 
 StopSignal::~StopSignal() = default;
 
 void StopSignal::Raise() {
   if (state_->raised.exchange(true)) return;
-  if (state_->wake != api::kInvalidSocket) {
-    const char byte = 1;
-    api::SendSome(state_->wake, &byte, 1);
-  }
+  if (state_->wake != api::kInvalidSocket) api::RaiseWakeHandle(state_->wake);
 }
 
 bool StopSignal::Raised() const { return state_->raised.load(); }
@@ -161,17 +146,26 @@ std::uint16_t Socket::LocalPort() const {
   return ntohs(reinterpret_cast<sockaddr_in6*>(&storage)->sin6_port);
 }
 
+namespace {
+
+std::string AddressText(const sockaddr_storage& storage) {
+  char text[INET6_ADDRSTRLEN] = {};
+  const void* address = storage.ss_family == AF_INET
+                            ? static_cast<const void*>(&reinterpret_cast<const sockaddr_in*>(&storage)->sin_addr)
+                            : static_cast<const void*>(&reinterpret_cast<const sockaddr_in6*>(&storage)->sin6_addr);
+  if (inet_ntop(storage.ss_family, address, text, sizeof text) == nullptr) return "";
+  return text;
+}
+
+}  // namespace
+
 std::string Socket::PeerAddress() const {
   if (!IsOpen()) return "";
+  if (!handle_->peer.empty()) return handle_->peer;
   sockaddr_storage storage{};
   api::AddressLength length = sizeof storage;
   if (getpeername(handle_->native, reinterpret_cast<sockaddr*>(&storage), &length) != 0) return "";
-  char text[INET6_ADDRSTRLEN] = {};
-  const void* address = storage.ss_family == AF_INET
-                            ? static_cast<const void*>(&reinterpret_cast<sockaddr_in*>(&storage)->sin_addr)
-                            : static_cast<const void*>(&reinterpret_cast<sockaddr_in6*>(&storage)->sin6_addr);
-  if (inet_ntop(storage.ss_family, address, text, sizeof text) == nullptr) return "";
-  return text;
+  return AddressText(storage);
 }
 
 WaitResult Socket::Wait(bool forWriting, std::chrono::milliseconds timeout, const StopSignal* stop) const {
@@ -208,13 +202,19 @@ WaitResult Socket::WaitWritable(std::chrono::milliseconds timeout, const StopSig
 }
 
 std::optional<Socket> Socket::Accept(std::chrono::milliseconds timeout, const StopSignal& stop) {
-  if (WaitReadable(timeout, &stop) != WaitResult::Ready) return std::nullopt;
-  auto handle = std::make_unique<Handle>(accept(handle_->native, nullptr, nullptr));
-  // The caller may have given up meanwhile, or it failed for want of
-  // resources: either way try again on the next call.
-  if (handle->native == api::kInvalidSocket) return std::nullopt;
-  if (!api::SetNonBlocking(handle->native)) return std::nullopt;
-  return Socket(std::move(handle));
+  // Under load a connection is usually waiting already: take it without
+  // a poll first, and wait only when there is none.
+  for (bool waited = false;; waited = true) {
+    if (stop.Raised()) return std::nullopt;
+    sockaddr_storage storage{};
+    api::AddressLength length = sizeof storage;
+    const api::NativeSocket s = api::AcceptNonBlocking(handle_->native, reinterpret_cast<sockaddr*>(&storage), &length);
+    if (s != api::kInvalidSocket) return Socket(std::make_unique<Handle>(s, AddressText(storage)));
+    // The peer may have given up meanwhile, or it failed for want of
+    // resources: either way the caller tries again on its next call.
+    if (waited || !api::WouldBlock(api::LastError())) return std::nullopt;
+    if (WaitReadable(timeout, &stop) != WaitResult::Ready) return std::nullopt;
+  }
 }
 
 std::optional<std::size_t> Socket::Receive(char* data, std::size_t size) {

@@ -13,7 +13,12 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/eventfd.h>
 #endif
+#endif
+
+#include <cstdint>
 
 namespace pavix::net::api {
 
@@ -42,6 +47,15 @@ inline bool SetListenerReuseRule(NativeSocket s) {
 }
 inline int SendSome(NativeSocket s, const char* data, int size) { return send(s, data, size, kSendFlags); }
 inline int ReceiveSome(NativeSocket s, char* data, int size, int flags) { return recv(s, data, size, flags); }
+// An accepted connection, already non-blocking; kInvalidSocket on failure.
+inline NativeSocket AcceptNonBlocking(NativeSocket listener, sockaddr* peer, AddressLength* length) {
+  const NativeSocket s = accept(listener, peer, length);
+  if (s != kInvalidSocket && !SetNonBlocking(s)) {
+    closesocket(s);
+    return kInvalidSocket;
+  }
+  return s;
+}
 // Winsock is started once per process and left running until it ends.
 inline bool StartSockets() {
   static const bool started = [] {
@@ -82,7 +96,53 @@ inline int SendSome(NativeSocket s, const char* data, int size) {
 inline int ReceiveSome(NativeSocket s, char* data, int size, int flags) {
   return static_cast<int>(recv(s, data, static_cast<size_t>(size), flags));
 }
+inline NativeSocket AcceptNonBlocking(NativeSocket listener, sockaddr* peer, AddressLength* length) {
+#ifdef __linux__
+  return accept4(listener, peer, length, SOCK_NONBLOCK | SOCK_CLOEXEC);
+#else
+  const NativeSocket s = accept(listener, peer, length);
+  if (s != kInvalidSocket && !SetNonBlocking(s)) {
+    close(s);
+    return kInvalidSocket;
+  }
+  return s;
+#endif
+}
+#ifdef __linux__
+// One counter that becomes readable when raised, made and closed with one
+// call each; every connection has a stop signal, so this is on the path of
+// every request.
+inline NativeSocket OpenWakeHandle() { return eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC); }
+inline void RaiseWakeHandle(NativeSocket s) {
+  const std::uint64_t one = 1;
+  [[maybe_unused]] const auto written = write(s, &one, sizeof one);
+}
+#endif
 inline bool StartSockets() { return true; }
+#endif
+
+#ifndef __linux__
+// Where poll watches sockets only, a stop signal's wake handle is a loopback
+// datagram socket that sends one byte to itself; the byte is never read.
+inline NativeSocket OpenWakeHandle() {
+  NativeSocket s = socket(AF_INET, SOCK_DGRAM, 0);
+  if (s == kInvalidSocket) return s;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  AddressLength length = sizeof address;
+  if (bind(s, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+      getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
+      connect(s, reinterpret_cast<sockaddr*>(&address), length) != 0 || !SetNonBlocking(s)) {
+    CloseNative(s);
+    return kInvalidSocket;
+  }
+  return s;
+}
+inline void RaiseWakeHandle(NativeSocket s) {
+  const char byte = 1;
+  SendSome(s, &byte, 1);
+}
 #endif
 
 }  // namespace pavix::net::api

@@ -30,13 +30,23 @@ class EventLoopDispatcher final : public IUiDispatcher {
   void ServeUntil(const std::function<bool()>& done) override;
 
  private:
-  std::function<void()> NextWork(const std::function<bool()>& done);
+  // A RunAndWait caller, on its own stack; it is woken alone when its work
+  // has run, not together with every other caller.
+  struct Waiter;
+  // Posted work, or a waiting caller whose work runs in its place.
+  struct Entry {
+    std::function<void()> work;
+    Waiter* waiter = nullptr;
+  };
+
+  bool NextEntry(const std::function<bool()>& done, Entry& entry);
+  void Run(Entry& entry);
 
   const std::thread::id uiThread_;
   std::mutex mutex_;
-  std::condition_variable queued_;    // the UI thread waits for work
-  std::condition_variable finished_;  // RunAndWait callers wait for their work
-  std::deque<std::function<void()>> queue_;
+  std::condition_variable queued_;  // the UI thread waits for work
+  std::condition_variable left_;    // the destructor waits for callers to leave
+  std::deque<Entry> queue_;
   std::size_t waiting_ = 0;
   bool closed_ = false;
 };

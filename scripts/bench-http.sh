@@ -20,9 +20,9 @@ cmake --build build/net-bench --target pavix_local_endpoint
 scratch=$(mktemp -d)
 endpoint_pid="" nginx_pid=""
 cleanup() {
+  [[ -n "$nginx_pid" ]] && kill "$nginx_pid" 2>/dev/null && wait "$nginx_pid" 2>/dev/null || true
   exec 3>&- 2>/dev/null || true
   [[ -n "$endpoint_pid" ]] && wait "$endpoint_pid" 2>/dev/null || true
-  [[ -n "$nginx_pid" ]] && kill "$nginx_pid" 2>/dev/null && wait "$nginx_pid" 2>/dev/null || true
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -84,7 +84,8 @@ http {
   }
 }
 NGINX
-nginx -p "$scratch/nginx" -c "$scratch/nginx/nginx.conf" -g 'daemon off;' &
+# nginx must not hold the endpoint's input open: the endpoint ends when it closes.
+nginx -p "$scratch/nginx" -c "$scratch/nginx/nginx.conf" -g 'daemon off;' 3>&- &
 nginx_pid=$!
 for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$nginx_port/" && break; sleep 0.1; done
 

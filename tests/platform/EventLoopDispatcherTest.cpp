@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -55,6 +57,37 @@ TEST(EventLoopDispatcher, PostedWorkRunsInOrderAndOneBatchAtATime) {
   EXPECT_EQ(order, (std::vector<int>{1, 2}));
   EXPECT_TRUE(ui.ProcessPending());
   EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+}
+
+TEST(EventLoopDispatcher, WorkThatFailsInABatchDoesNotStrandTheCallersBehindIt) {
+  auto ui = std::make_unique<EventLoopDispatcher>();
+  std::atomic<int> callersServed{0};
+  std::vector<std::thread> callers;
+  ui->Post([] { throw std::runtime_error("posted work failed"); });
+  for (int i = 0; i < 4; ++i) {
+    callers.emplace_back([&, &dispatcher = *ui] {
+      try {
+        dispatcher.RunAndWait([&] { ++callersServed; });
+      } catch (const DispatcherClosedError&) {
+      }
+    });
+  }
+  // Let every caller queue behind the failing work, so that one batch holds
+  // them all.
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  int failures = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (callersServed < 4 && std::chrono::steady_clock::now() < deadline) {
+    try {
+      if (!ui->ProcessPending()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    } catch (const std::runtime_error&) {
+      ++failures;
+    }
+  }
+  EXPECT_EQ(failures, 1);
+  EXPECT_EQ(callersServed, 4);
+  ui.reset();  // a stranded caller leaves with DispatcherClosedError
+  for (auto& caller : callers) caller.join();
 }
 
 TEST(EventLoopDispatcher, ServingWhileBlockedLetsTheAwaitedThreadUseTheUiThread) {

@@ -165,6 +165,15 @@ TEST_F(LocalPrinterTest, FailuresAnswerRetCodeMinusOneWithTheMessage) {
   EXPECT_EQ(Exchange(Post("/?model=2", "not json")), kSuccessReply);
 }
 
+// A connection's thread has a small stack: the deepest text the JSON reader
+// follows must still fit on it, in every kind of build.
+TEST_F(LocalPrinterTest, TheDeepestJobTheReaderFollowsIsReadOnAConnectionThread) {
+  for (const std::size_t depth : {std::size_t{512}, std::size_t{100000}}) {
+    const std::string body = std::string(depth, '[') + std::string(depth, ']');
+    EXPECT_EQ(Exchange(Post("/?model=2", body)), kSuccessReply) << depth;
+  }
+}
+
 TEST_F(LocalPrinterTest, APrinterThatFailsGivesRetCodeMinusOneAsValidJson) {
   // The spooler's message quotes the printer's name: the reply must still parse.
   NameValueList settings;

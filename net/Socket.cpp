@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "SocketApi.h"
 
@@ -201,6 +202,17 @@ WaitResult Socket::WaitWritable(std::chrono::milliseconds timeout, const StopSig
   return Wait(true, timeout, stop);
 }
 
+void Socket::PauseUnlessStopped(const StopSignal& stop, std::chrono::milliseconds timeout) {
+  if (stop.state_->wake == api::kInvalidSocket) {
+    std::this_thread::sleep_for(std::min(timeout, kStopCheckSlice));
+    return;
+  }
+  api::PollEntry entry{};
+  entry.fd = stop.state_->wake;
+  entry.events = POLLIN;
+  api::Poll(&entry, 1, static_cast<int>(timeout.count()));
+}
+
 std::optional<Socket> Socket::Accept(std::chrono::milliseconds timeout, const StopSignal& stop) {
   // Under load a connection is usually waiting already: take it without
   // a poll first, and wait only when there is none.
@@ -210,9 +222,15 @@ std::optional<Socket> Socket::Accept(std::chrono::milliseconds timeout, const St
     api::AddressLength length = sizeof storage;
     const api::NativeSocket s = api::AcceptNonBlocking(handle_->native, reinterpret_cast<sockaddr*>(&storage), &length);
     if (s != api::kInvalidSocket) return Socket(std::make_unique<Handle>(s, AddressText(storage)));
-    // The peer may have given up meanwhile, or it failed for want of
-    // resources: either way the caller tries again on its next call.
-    if (waited || !api::WouldBlock(api::LastError())) return std::nullopt;
+    const int error = api::LastError();
+    // Without a descriptor to give, the connection stays queued and the
+    // listener readable: retrying at once would spin. Pause, then let the
+    // caller try again, as it does when the peer gave up meanwhile.
+    if (api::OutOfResources(error)) {
+      PauseUnlessStopped(stop, timeout);
+      return std::nullopt;
+    }
+    if (waited || !api::WouldBlock(error)) return std::nullopt;
     if (WaitReadable(timeout, &stop) != WaitResult::Ready) return std::nullopt;
   }
 }

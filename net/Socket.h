@@ -101,6 +101,8 @@ class Socket {
   struct Handle;
   explicit Socket(std::unique_ptr<Handle> handle);
   WaitResult Wait(bool forWriting, std::chrono::milliseconds timeout, const StopSignal* stop) const;
+  // Waits `timeout`, or less when `stop` is raised meanwhile.
+  static void PauseUnlessStopped(const StopSignal& stop, std::chrono::milliseconds timeout);
   std::unique_ptr<Handle> handle_;
 };
 

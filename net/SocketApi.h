@@ -36,6 +36,8 @@ inline void CloseNative(NativeSocket s) { closesocket(s); }
 inline int LastError() { return WSAGetLastError(); }
 inline bool WouldBlock(int error) { return error == WSAEWOULDBLOCK; }
 inline bool Interrupted(int error) { return error == WSAEINTR; }
+// The system has no descriptor or buffer to give: retrying at once cannot help.
+inline bool OutOfResources(int error) { return error == WSAEMFILE || error == WSAENOBUFS; }
 inline bool SetNonBlocking(NativeSocket s) {
   u_long on = 1;
   return ioctlsocket(s, FIONBIO, &on) == 0;
@@ -79,6 +81,9 @@ inline void CloseNative(NativeSocket s) { close(s); }
 inline int LastError() { return errno; }
 inline bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
 inline bool Interrupted(int error) { return error == EINTR; }
+inline bool OutOfResources(int error) {
+  return error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM;
+}
 inline bool SetNonBlocking(NativeSocket s) {
   const int flags = fcntl(s, F_GETFL, 0);
   return flags >= 0 && fcntl(s, F_SETFL, flags | O_NONBLOCK) == 0;

@@ -1,6 +1,6 @@
 # Fuzzing of the WebSocket frame reader, as for the JSON reader: every test
 # run replays the corpus; with PAVIX_FUZZ=ON libFuzzer drives the target
-# (scripts/fuzz-websocket.sh).
+# (scripts/fuzz.sh websocket).
 set(PAVIX_WEBSOCKET_CORPUS ${CMAKE_CURRENT_LIST_DIR}/corpus/websocket)
 
 add_executable(pavix_websocket_fuzz_replay ${CMAKE_CURRENT_LIST_DIR}/WebSocketFrameReaderFuzzer.cpp

@@ -65,3 +65,4 @@ relay="$PWD/build/native/tests/support/pavix_cups_relay"
 (cd build/mingw64 && "$relay" PavixWineReceipt "$scratch/cups-jobs" ctest --output-on-failure)
 
 build build/mingw32 i686-w64-mingw32
+scripts/test-windows-desktop.sh

@@ -111,7 +111,9 @@ int State(const Target& target) {
     const auto& [name, kind] = target.controls[i];
     HWND control = GetDlgItem(window, ControlIdOf(i));
     if (control == nullptr) continue;  // panels are drawn, not made
-    out += std::string(name) + " visible=" + (IsWindowVisible(control) ? "1" : "0") + " rect=" + RectText(window, control);
+    // The control's own flag: a dialog not shown yet still tells which of its controls will show.
+    const bool visible = (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+    out += std::string(name) + " visible=" + (visible ? "1" : "0") + " rect=" + RectText(window, control);
     if (kind == ControlKind::RadioButton || kind == ControlKind::CheckBox) {
       out += std::string(" checked=") + (SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? "1" : "0");
     }

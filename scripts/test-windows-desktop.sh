@@ -292,5 +292,25 @@ check "开启服务 starts it again" prints_through "$port"
 check "退出 ends the program" exit_server
 check "退出 stopped the channels" refuses_connections "$port"
 
+# --- The installer: Program Files, Start menu, and an uninstaller that takes
+# the autostart value (written by the runs above) away with the files ---------
+installed="$WINEPREFIX/drive_c/Program Files/Pavix Print Server"
+menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Pavix 打印服务器"
+autostart_written() { wine reg query "$run_key" /v 'Melvo手机版打印服务器' >/dev/null 2>&1; }
+autostart_gone() { ! autostart_written; }
+makensis -V1 -INPUTCHARSET UTF8 -DARCH=x86_64 -DEXE="$exe" -DREADME="$PWD/packaging/windows/README.txt" \
+  -DOUTFILE="$scratch/pavix-installer.exe" packaging/windows/installer.nsi
+wine "$scratch/pavix-installer.exe" /S
+wineserver -w
+check "the installer puts the program in Program Files" test -f "$installed/pavix-print-server.exe"
+check "the installer puts the read-me beside it" test -f "$installed/README.txt"
+check "the installer adds the Start-menu entry" test -f "$menu/Melvo手机版 Pavix 打印服务器.lnk"
+check "the autostart value is there before uninstalling" autostart_written
+wine "C:\\Program Files\\Pavix Print Server\\uninstall.exe" /S
+wineserver -w
+check "uninstalling removes the autostart value" autostart_gone
+check "uninstalling removes the program" test ! -e "$installed/pavix-print-server.exe"
+check "uninstalling removes the Start-menu entry" test ! -e "$menu"
+
 echo "$((checks - failures)) of $checks desktop checks passed; screenshots in $shots"
 ((failures == 0))

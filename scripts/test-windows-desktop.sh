@@ -5,6 +5,8 @@
 # curl, its printer is a CUPS queue that ends at a socket printer on
 # 127.0.0.1 (pavix_cups_relay, built natively). Screenshots of the main window
 # and the dialogs are left as PNG files in build/mingw64/desktop-screenshots.
+# Wine draws the captions with the system's fonts: fonts-wqy-microhei gives
+# them Chinese and Latin letters alike (scripts/install-deps.sh test).
 #   scripts/test-windows-desktop.sh        (after scripts/test-windows.sh, or alone)
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -106,9 +108,19 @@ start_server() {
   probe wait main 60 >/dev/null
 }
 
-# Ends the server through the tray menu's command; true when it ended with status 0.
+# Ends the server with the tray menu's command, posted or (with "menu") chosen
+# in the menu a right-click opens; true when it ended with status 0.
 exit_server() {
-  probe post exit >/dev/null
+  if [[ "${1:-}" == menu ]]; then
+    local x y w h
+    read -r x y w h < <(probe tray-menu | tr -d '\r') || { echo "  (no menu opened)" >&2; return 1; }
+    sleep 1
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shots/tray-menu.png"
+    echo "     screenshot $shots/tray-menu.png"
+    probe choose 1 >/dev/null
+  else
+    probe post exit >/dev/null
+  fi
   local status
   for _ in $(seq 200); do kill -0 "$server_pid" 2>/dev/null || break; sleep 0.1; done
   if kill -0 "$server_pid" 2>/dev/null; then
@@ -182,7 +194,7 @@ check "a second copy shows 打印服务器已经运行" message_is "打印服务
 wait "$second_pid"
 check "the second copy ends with status 1" test $? -eq 1
 check "the first copy's window is still there" probe wait main 1
-check "the tray menu's 退出 ends the program" exit_server
+check "the tray menu's 退出 command ends the program" exit_server
 
 # --- Settings in the registry first: local printing on a free port --------
 port=$(free_port)
@@ -289,7 +301,7 @@ check "after 取消 the service is stopped" refuses_connections "$port"
 probe click main FlatButton1 >/dev/null
 check "开启服务 starts it again" prints_through "$port"
 
-check "退出 ends the program" exit_server
+check "退出 chosen in the tray icon's menu ends the program" exit_server menu
 check "退出 stopped the channels" refuses_connections "$port"
 
 # --- The installer: Program Files, Start menu, and an uninstaller that takes
@@ -300,14 +312,16 @@ autostart_written() { wine reg query "$run_key" /v 'Melvo手机版打印服务�
 autostart_gone() { ! autostart_written; }
 makensis -V1 -INPUTCHARSET UTF8 -DARCH=x86_64 -DEXE="$exe" -DREADME="$PWD/packaging/windows/README.txt" \
   -DOUTFILE="$scratch/pavix-installer.exe" packaging/windows/installer.nsi
+# Nothing of the program may still run: the installer waits for the prefix's processes.
+[[ -n "$server_pid" ]] && kill -KILL "$server_pid" 2>/dev/null
 wine "$scratch/pavix-installer.exe" /S
-wineserver -w
+timeout 120 wineserver -w
 check "the installer puts the program in Program Files" test -f "$installed/pavix-print-server.exe"
 check "the installer puts the read-me beside it" test -f "$installed/README.txt"
 check "the installer adds the Start-menu entry" test -f "$menu/Melvo手机版 Pavix 打印服务器.lnk"
 check "the autostart value is there before uninstalling" autostart_written
 wine "C:\\Program Files\\Pavix Print Server\\uninstall.exe" /S
-wineserver -w
+timeout 120 wineserver -w
 check "uninstalling removes the autostart value" autostart_gone
 check "uninstalling removes the program" test ! -e "$installed/pavix-print-server.exe"
 check "uninstalling removes the Start-menu entry" test ! -e "$menu"

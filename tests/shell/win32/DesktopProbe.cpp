@@ -29,7 +29,7 @@ constexpr const char* kUsage =
     "usage: pavix_desktop_probe wait WINDOW SECONDS | wait-gone WINDOW SECONDS | visible WINDOW\n"
     "       | state WINDOW | rect WINDOW | log | wait-log TEXT SECONDS\n"
     "       | click WINDOW CONTROL | set-text WINDOW CONTROL TEXT | select WINDOW CONTROL ITEM\n"
-    "       | message SECONDS [press] | post close|exit|tray-dblclick|tray-menu | pairing-text\n"
+    "       | message SECONDS [press] | post close|exit|tray-dblclick | tray-menu | choose N | pairing-text\n"
     "WINDOW: main, config or qrcode; CONTROL: a name of the window's layout table\n";
 
 std::string Utf8(const std::wstring& text) { return platform::Utf16ToUtf8(std::u16string(text.begin(), text.end())); }
@@ -173,6 +173,34 @@ void Click(HWND window, HWND control, ControlKind kind) {
   }
 }
 
+// A right-click on the tray icon: waits for the menu that opens and prints
+// its place on the screen ("X Y W H"). Its items cannot be read from another
+// process under Wine; a screenshot shows them.
+int OpenTrayMenu() {
+  HWND main = FindOrFail(TargetOf("main"));
+  PostMessageW(main, desktop::kTrayCallbackMessage, 1, WM_RBUTTONUP);
+  HWND menu = nullptr;
+  const bool opened = WaitFor(10, [&] {
+    menu = FindWindowW(L"#32768", nullptr);
+    return menu != nullptr && IsWindowVisible(menu);
+  });
+  if (!opened) throw std::runtime_error("no menu opened");
+  RECT rect{};
+  GetWindowRect(menu, &rect);
+  Print(std::to_string(rect.left) + " " + std::to_string(rect.top) + " " + std::to_string(rect.right - rect.left) +
+        " " + std::to_string(rect.bottom - rect.top) + "\n");
+  return 0;
+}
+
+// Chooses the open menu's item `position` (from 1) with the keyboard, as a user would.
+int ChooseMenuItem(int position) {
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  if (menu == nullptr || !IsWindowVisible(menu)) throw std::runtime_error("no menu open");
+  for (int down = 0; down < position; ++down) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  return 0;
+}
+
 int Run(const std::vector<std::string>& args) {
   const auto arg = [&args](std::size_t i) -> const std::string& {
     if (i >= args.size()) throw std::runtime_error("missing argument");
@@ -241,9 +269,10 @@ int Run(const std::vector<std::string>& args) {
     if (what == "close") return PostMessageW(main, WM_CLOSE, 0, 0) ? 0 : 1;
     if (what == "exit") return PostMessageW(main, WM_COMMAND, MAKEWPARAM(desktop::kExitCommand, 0), 0) ? 0 : 1;
     if (what == "tray-dblclick") return PostMessageW(main, desktop::kTrayCallbackMessage, 1, WM_LBUTTONDBLCLK) ? 0 : 1;
-    if (what == "tray-menu") return PostMessageW(main, desktop::kTrayCallbackMessage, 1, WM_RBUTTONUP) ? 0 : 1;
     throw std::runtime_error("nothing to post called " + what);
   }
+  if (command == "tray-menu") return OpenTrayMenu();
+  if (command == "choose") return ChooseMenuItem(std::stoi(arg(1)));
   if (command == "pairing-text") {
     // What the program's dialog encodes, from the same registry and identity.
     Print(PairingText(ReadPairingSettings()));

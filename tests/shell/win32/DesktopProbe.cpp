@@ -136,20 +136,20 @@ int State(const Target& target) {
 
 HWND MemoOf(HWND main) { return GetDlgItem(main, ControlIdOf(IndexOfName(TargetOf("main"), "Memo"))); }
 
+BOOL CALLBACK KeepFirstMessageBox(HWND window, LPARAM result) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (std::wstring(name) == L"#32770" && IsWindowVisible(window)) {
+    *reinterpret_cast<HWND*>(result) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // The visible message box of the program, if any.
 HWND FindMessageBox() {
   HWND found = nullptr;
-  EnumWindows(
-      [](HWND window, LPARAM result) -> BOOL {
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        if (std::wstring(name) == L"#32770" && IsWindowVisible(window)) {
-          *reinterpret_cast<HWND*>(result) = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumWindows(KeepFirstMessageBox, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 

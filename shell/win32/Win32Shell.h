@@ -45,7 +45,7 @@ class Win32Shell final : public IProgramShell {
   void ShowBox(const std::string& text, UINT icon);
 
   platform::MessageWindowDispatcher queue_;
-  ReportingDispatcher ui_{queue_, *this};
+  pavix::ReportingDispatcher ui_{queue_, *this};
   platform::UniqueFont font_;
   std::unique_ptr<MainWindow> main_;
   std::vector<HWND> modalDialogs_;

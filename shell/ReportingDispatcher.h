@@ -7,7 +7,7 @@
 // from other threads that raises is reported with the application's error
 // box, as a window's event would be, instead of leaving through the window
 // procedure that runs it.
-namespace pavix::desktop {
+namespace pavix {
 
 class ReportingDispatcher final : public platform::IUiDispatcher {
  public:
@@ -26,4 +26,4 @@ class ReportingDispatcher final : public platform::IUiDispatcher {
   IShell& shell_;
 };
 
-}  // namespace pavix::desktop
+}  // namespace pavix

@@ -4,13 +4,17 @@
 #   install-deps.sh test   also the tests: GoogleTest, CUPS, MinGW-w64, Wine
 #   install-deps.sh fuzz   the build with libFuzzer (clang)
 #   install-deps.sh bench  the benchmarks and their reference libraries
+#   install-deps.sh package  the Windows builds, the zip and the installer (NSIS)
 set -euo pipefail
 
 packages=(g++ cmake ninja-build libcups2-dev curl)
 if [[ "${1:-run}" == test ]]; then
   packages+=(googletest libgtest-dev libgmock-dev cups cups-daemon cups-client
              g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
-             zbar-tools openssl locales curl python3-websockets)
+             zbar-tools openssl locales curl python3-websockets
+             nsis python3 xvfb imagemagick xxd fonts-wqy-microhei)
+elif [[ "${1:-run}" == package ]]; then
+  packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix nsis python3)
 elif [[ "${1:-run}" == fuzz ]]; then
   packages+=(clang libclang-rt-14-dev)
 elif [[ "${1:-run}" == bench ]]; then

@@ -70,3 +70,6 @@ export PAVIX_TEST_PYTHON_SERVER=required
 (cd build/mingw64 && "$relay" PavixWineReceipt "$scratch/cups-jobs" ctest --output-on-failure)
 
 build build/mingw32 i686-w64-mingw32
+scripts/test-windows-desktop.sh
+# What a shop installs: both programs, the zips and the installers.
+scripts/package-windows.sh build/dist

@@ -41,9 +41,10 @@ void Win32Shell::Terminate(int exitCode) {
 
 void Win32Shell::OpenWebAddress(const std::string& url) { platform::OpenWebAddress(url); }
 
-bool Win32Shell::RunConfigDialog(TfrmConfig& form) {
+template <class Dialog, class Form>
+bool Win32Shell::RunDialog(Form& form) {
   const HWND owner = CurrentOwner();
-  ConfigDialog dialog(*this, form, owner, font_.get());
+  Dialog dialog(*this, form, owner, font_.get());
   form.Attach(dialog);
   modalDialogs_.push_back(dialog.Handle());
   // Made and filled before it shows, so it opens as the form leaves it.
@@ -53,16 +54,9 @@ bool Win32Shell::RunConfigDialog(TfrmConfig& form) {
   return form.ModalResult;
 }
 
-bool Win32Shell::RunQrCodeDialog(TfrmQrCode& form) {
-  const HWND owner = CurrentOwner();
-  QrCodeDialog dialog(*this, form, owner, font_.get());
-  form.Attach(dialog);
-  modalDialogs_.push_back(dialog.Handle());
-  RunUiAction(*this, [&form] { form.FormShow(); });
-  RunModal(dialog.Handle(), owner, [this, &dialog] { return dialog.Closed() || terminated_; });
-  modalDialogs_.pop_back();
-  return form.ModalResult;
-}
+bool Win32Shell::RunConfigDialog(TfrmConfig& form) { return RunDialog<ConfigDialog>(form); }
+
+bool Win32Shell::RunQrCodeDialog(TfrmQrCode& form) { return RunDialog<QrCodeDialog>(form); }
 
 IMainView& Win32Shell::CreateMainWindow(TfrmMain& form) {
   main_ = std::make_unique<MainWindow>(*this, form, font_.get());

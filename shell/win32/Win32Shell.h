@@ -43,6 +43,9 @@ class Win32Shell final : public IProgramShell {
   // else the main window while it shows.
   HWND CurrentOwner() const;
   void ShowBox(const std::string& text, UINT icon);
+  // Shows a modal dialog with `form`'s logic attached until it closes.
+  template <class Dialog, class Form>
+  bool RunDialog(Form& form);
 
   platform::MessageWindowDispatcher queue_;
   pavix::ReportingDispatcher ui_{queue_, *this};

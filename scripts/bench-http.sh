@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-10}"
 scripts/install-deps.sh bench
 
-cmake -S . -B build/net-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Wno-restrict \
+cmake -S . -B build/net-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DPAVIX_BUILD_BENCH=ON -DPAVIX_BUILD_TESTS=OFF >/dev/null
 cmake --build build/net-bench --target pavix_local_endpoint
 

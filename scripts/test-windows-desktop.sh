@@ -10,6 +10,8 @@
 #   scripts/test-windows-desktop.sh        (after scripts/test-windows.sh, or alone)
 set -uo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/wine-prefix.sh
+source tests/support/Checks.sh
 
 build=build/mingw64
 shots="$PWD/$build/desktop-screenshots"
@@ -50,24 +52,9 @@ if [[ "${1:-}" != --inside-relay ]]; then
   export DISPLAY=":$(head -1 "$scratch/display")"
   echo "=== Xvfb on $DISPLAY, Wine prefix $WINEPREFIX"
 
-  if ! locale -a 2>/dev/null | grep -qix 'zh_CN\.utf-\?8'; then
-    mkdir -p "$scratch/locales"
-    localedef -i zh_CN -f UTF-8 "$scratch/locales/zh_CN.UTF-8" || true
-    export LOCPATH="$scratch/locales"
-  fi
-  export LC_ALL=zh_CN.UTF-8
-
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
+  use_chinese_locale "$scratch"
   # No window manager runs on the display: Wine draws the captions itself.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-  wineserver -w
-  acp=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null |
-        tr -d '\r' | awk '$1 == "ACP" { print $3 }')
-  if [[ "$acp" != 936 ]]; then
-    echo "Wine's ANSI code page is '${acp:-unknown}', not 936: is the zh_CN locale available?" >&2
-    exit 1
-  fi
+  boot_wine_prefix 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N || exit 1
   rm -rf "$shots"
   mkdir -p "$shots"
   set +e
@@ -80,22 +67,9 @@ scratch=$PAVIX_DESKTOP_SCRATCH
 exe="$PWD/$build/pavix-print-server.exe"
 probe_exe="$PWD/$build/tests/shell/pavix_desktop_probe.exe"
 printed="$PAVIX_TEST_CUPS_JOBS"
-failures=0 checks=0
 server_pid=""
 
 probe() { wine "$probe_exe" "$@" 2>&1; }
-
-check() {  # description, command...
-  local what=$1
-  shift
-  checks=$((checks + 1))
-  if "$@"; then
-    echo "ok   $what"
-  else
-    echo "FAIL $what"
-    failures=$((failures + 1))
-  fi
-}
 
 # The probe's output holds the line (a fixed string).
 has_line() {  # output, line
@@ -326,5 +300,5 @@ check "uninstalling removes the autostart value" autostart_gone
 check "uninstalling removes the program" test ! -e "$installed/pavix-print-server.exe"
 check "uninstalling removes the Start-menu entry" test ! -e "$menu"
 
-echo "$((checks - failures)) of $checks desktop checks passed; screenshots in $shots"
-((failures == 0))
+echo "Desktop screenshots in $shots"
+checks_summary

@@ -5,6 +5,7 @@
 # 64-bit only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/wine-prefix.sh
 
 jobs=$(nproc)
 scratch=$(mktemp -d)
@@ -30,30 +31,14 @@ build() {  # build dir, target triple
   cmake --build "$dir" -j "$jobs"
 }
 
-# Wine takes its ANSI code page from the Unix locale. Where zh_CN.UTF-8 is not
-# installed, compile it into the scratch folder rather than into the system.
-if ! locale -a 2>/dev/null | grep -qix 'zh_CN\.utf-\?8'; then
-  mkdir -p "$scratch/locales"
-  localedef -i zh_CN -f UTF-8 "$scratch/locales/zh_CN.UTF-8" || true
-  export LOCPATH="$scratch/locales"
-fi
-export LC_ALL=zh_CN.UTF-8
+use_chinese_locale "$scratch"
 
 build build/mingw64 x86_64-w64-mingw32
 
 echo "=== Wine prefix $WINEPREFIX"
-wineboot -i >/dev/null 2>&1
-wineserver -w
 # Without a display Wine cannot make windows, and the clipboard needs one:
 # its "null" graphics driver gives windows that are never shown.
-wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-wineserver -w
-acp=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null |
-      tr -d '\r' | awk '$1 == "ACP" { print $3 }')
-if [[ "$acp" != 936 ]]; then
-  echo "Wine's ANSI code page is '${acp:-unknown}', not 936: is the zh_CN locale available?" >&2
-  exit 1
-fi
+boot_wine_prefix 'HKCU\Software\Wine\Drivers' /v Graphics /d null || exit 1
 
 # Wine's spooler hands raw documents to CUPS: the tests run beside a private
 # scheduler whose queue ends at a socket printer, built natively.

@@ -8,8 +8,8 @@ set -uo pipefail
 
 program=$1
 cloud_script=$2
+source "$(dirname "$0")/../../support/Checks.sh"
 scratch=$(mktemp -d)
-failures=0 checks=0
 server_pid="" cloud_pid=""
 
 cleanup() {
@@ -19,18 +19,6 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
-
-check() {  # description, command...
-  local what=$1
-  shift
-  checks=$((checks + 1))
-  if "$@"; then
-    echo "ok   $what"
-  else
-    echo "FAIL $what"
-    failures=$((failures + 1))
-  fi
-}
 
 wait_for() {  # file, pattern, seconds
   local deadline=$((SECONDS + $3))
@@ -172,5 +160,4 @@ check "the server without rights ends with status 1" test $? -eq 1
 check "  ... after asking for the settings" grep -q "  请先进行参数设置$" "$scratch/ro-log.out"
 check "  ... and for administrator rights" grep -qx "程序启动失败：请以管理员身份运行此程序" "$scratch/ro-messages.out"
 
-echo "$((checks - failures)) passed, $failures failed"
-((failures == 0))
+checks_summary

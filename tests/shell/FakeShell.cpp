@@ -6,22 +6,27 @@
 
 namespace pavix::test {
 
-bool FakeShell::RunConfigDialog(TfrmConfig& form) {
-  ++configShown;
-  TMemoryConfigView view;
+namespace {
+
+// The dialog opened on an in-memory view, then the test's script.
+template <class View, class Form, class Script>
+bool RunScripted(IShell& shell, Form& form, const Script& script, int& shown) {
+  ++shown;
+  View view;
   form.Attach(view);
-  RunUiAction(*this, [&] { form.FormShow(); });
-  if (configScript) configScript(form, view);
+  RunUiAction(shell, [&] { form.FormShow(); });
+  if (script) script(form, view);
   return view.closed && form.ModalResult;
 }
 
+}  // namespace
+
+bool FakeShell::RunConfigDialog(TfrmConfig& form) {
+  return RunScripted<TMemoryConfigView>(*this, form, configScript, configShown);
+}
+
 bool FakeShell::RunQrCodeDialog(TfrmQrCode& form) {
-  ++qrCodeShown;
-  TMemoryQrCodeView view;
-  form.Attach(view);
-  RunUiAction(*this, [&] { form.FormShow(); });
-  if (qrCodeScript) qrCodeScript(form, view);
-  return view.closed && form.ModalResult;
+  return RunScripted<TMemoryQrCodeView>(*this, form, qrCodeScript, qrCodeShown);
 }
 
 IMainView& FakeShell::CreateMainWindow(TfrmMain& form) {

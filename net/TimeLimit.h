@@ -16,10 +16,12 @@ inline std::chrono::steady_clock::time_point DeadlineIn(std::chrono::millisecond
 }
 
 // What is left until `deadline`: kNoTimeLimit for none, never below zero.
+// Rounded up: the last fraction of a millisecond, rounded down to a wait of
+// 0, would have a waiting loop poll without waiting until it passed.
 inline std::chrono::milliseconds TimeLeftUntil(std::chrono::steady_clock::time_point deadline) {
   using namespace std::chrono;
   if (deadline == steady_clock::time_point::max()) return kNoTimeLimit;
-  const auto left = duration_cast<milliseconds>(deadline - steady_clock::now());
+  const auto left = ceil<milliseconds>(deadline - steady_clock::now());
   return left.count() < 0 ? milliseconds(0) : left;
 }
 

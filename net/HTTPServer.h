@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,8 @@ namespace pavix::net {
 
 // A small HTTP/1.1 server: every path reaches one handler, one request per
 // connection, a thread for each listening address and for each connection.
+// A connection's thread, once done, waits a while to serve the next one:
+// a busy server does not pay for a new thread with every request.
 // Settings and handlers are set while the server is inactive.
 class THTTPServer {
  public:
@@ -36,6 +39,9 @@ class THTTPServer {
   // are busy with requests, the newcomer is closed at once.
   std::size_t MaxConnections = 256;
   HttpLimits Limits;
+  // How long a thread without a connection waits for the next one before
+  // it ends; a quiet server keeps no threads but its listeners.
+  std::chrono::milliseconds IdleThreadLifetime{10000};
   HTTPHandlers Handlers;
 
   bool Active() const { return active_; }
@@ -51,26 +57,34 @@ class THTTPServer {
   // Connections being served now, as the cap counts them: one told to make
   // room is no longer counted while its thread winds down.
   std::size_t OpenConnections() const;
+  // Threads that serve a connection or wait for the next one.
+  std::size_t ConnectionThreads() const;
 
  private:
   struct Connection;
+  struct Worker;
   void Start();
   void Stop();
   void Listen(Socket& listener);
+  void HandOver(std::unique_ptr<Connection> connection);
+  void Work(Worker& worker);
   void Serve(Connection& connection);
   void CloseGracefully(Connection& connection);
-  void Leave(Connection& connection);
+  void Retire(Worker& worker, std::unique_lock<std::mutex>& lock);
   bool MakeRoom();
 
   bool active_ = false;
   std::uint16_t boundPort_ = 0;
-  std::unique_ptr<StopSignal> stop_;  // the listeners'; each connection has its own
+  std::unique_ptr<StopSignal> stop_;  // the listeners'; each connection thread has its own
   std::vector<Socket> listeners_;
   std::vector<std::thread> listenerThreads_;
-  mutable std::mutex connectionsMutex_;
+  mutable std::mutex connectionsMutex_;  // guards everything below
   std::list<std::unique_ptr<Connection>> connections_;
-  std::condition_variable connectionsLeft_;  // Stop waits for the list to empty
-  platform::SmallStackThread lastFinished_;  // the thread of the connection that left last
+  std::list<std::unique_ptr<Worker>> workers_;
+  std::vector<Worker*> idleWorkers_;  // the one that became idle last serves next
+  bool stopping_ = false;
+  std::condition_variable workersLeft_;     // Stop waits for every worker to retire
+  platform::SmallStackThread lastRetired_;  // the thread of the worker that retired last
 };
 
 }  // namespace pavix::net

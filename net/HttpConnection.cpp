@@ -35,7 +35,7 @@ void CallHandler(const HTTPHandlers& handlers, HTTPContext& context, HTTPRequest
 
 }  // namespace
 
-void ServeConnection(IHttpStream& stream, const HttpLimits& limits, const HTTPHandlers& handlers,
+bool ServeConnection(IHttpStream& stream, const HttpLimits& limits, const HTTPHandlers& handlers,
                      const std::string& peerIP, const std::function<void()>& headRead) {
   try {
     HTTPRequestInfo request;
@@ -46,16 +46,18 @@ void ServeConnection(IHttpStream& stream, const HttpLimits& limits, const HTTPHa
     if (const int earlyAnswer = ReadRequest(stream, limits, request, headRead); earlyAnswer != 0) {
       response.SetResponseNo(earlyAnswer);
       WriteResponse(stream, response);
-      return;
+      return false;
     }
     HTTPContext context{peerIP};
     CallHandler(handlers, context, request, response);
     WriteResponse(stream, response);
+    return true;
   } catch (const ConnectionEnded&) {
   } catch (const HttpRequestError&) {
   } catch (const std::exception&) {
     // A socket failure or a lack of memory ends this connection only.
   }
+  return false;
 }
 
 }  // namespace pavix::net

@@ -24,9 +24,11 @@ struct HTTPHandlers {
 
 // Serves the one request of a connection: reads it, gives it to the handler
 // (or answers early), writes the response. Returns when the connection is
-// to be closed, which is always; it raises nothing.
+// to be closed, which is always; it raises nothing. True when the request
+// was read to its end and answered; false when the peer may have more of it
+// to send (an early answer, a broken request or connection).
 // `headRead`, when given, is called once the request head is in.
-void ServeConnection(IHttpStream& stream, const HttpLimits& limits, const HTTPHandlers& handlers,
+bool ServeConnection(IHttpStream& stream, const HttpLimits& limits, const HTTPHandlers& handlers,
                      const std::string& peerIP, const std::function<void()>& headRead = {});
 
 }  // namespace pavix::net

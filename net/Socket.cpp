@@ -46,8 +46,8 @@ struct Socket::Handle {
   std::string peer;  // of an accepted connection, as accept told it
 };
 
-// Becomes readable when raised and is never read, so every poll that
-// watches it wakes, now and later.
+// Becomes readable when raised and stays so until rearmed, so every poll
+// that watches it wakes, now and later.
 struct StopSignal::State {
   std::atomic<bool> raised{false};
   api::NativeSocket wake = api::kInvalidSocket;
@@ -68,6 +68,11 @@ void StopSignal::Raise() {
 }
 
 bool StopSignal::Raised() const { return state_->raised.load(); }
+
+void StopSignal::Rearm() {
+  if (!state_->raised.exchange(false)) return;
+  if (state_->wake != api::kInvalidSocket) api::ClearWakeHandle(state_->wake);
+}
 
 Socket::Socket() = default;
 Socket::Socket(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}

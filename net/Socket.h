@@ -45,6 +45,9 @@ class StopSignal {
 
   void Raise();
   bool Raised() const;
+  // Unraised again, for a thread that serves one connection after another:
+  // only while nothing waits on it and nobody may raise it.
+  void Rearm();
 
  private:
   friend class Socket;

@@ -122,13 +122,17 @@ inline void RaiseWakeHandle(NativeSocket s) {
   const std::uint64_t one = 1;
   [[maybe_unused]] const auto written = write(s, &one, sizeof one);
 }
+inline void ClearWakeHandle(NativeSocket s) {
+  std::uint64_t count = 0;
+  [[maybe_unused]] const auto got = read(s, &count, sizeof count);
+}
 #endif
 inline bool StartSockets() { return true; }
 #endif
 
 #ifndef __linux__
 // Where poll watches sockets only, a stop signal's wake handle is a loopback
-// datagram socket that sends one byte to itself; the byte is never read.
+// datagram socket that sends one byte to itself, read only to clear it.
 inline NativeSocket OpenWakeHandle() {
   NativeSocket s = socket(AF_INET, SOCK_DGRAM, 0);
   if (s == kInvalidSocket) return s;
@@ -147,6 +151,11 @@ inline NativeSocket OpenWakeHandle() {
 inline void RaiseWakeHandle(NativeSocket s) {
   const char byte = 1;
   SendSome(s, &byte, 1);
+}
+inline void ClearWakeHandle(NativeSocket s) {
+  char bytes[16];
+  while (ReceiveSome(s, bytes, sizeof bytes, 0) > 0) {
+  }
 }
 #endif
 

@@ -6,11 +6,10 @@
 
 namespace pavix::platform {
 
-// A thread with a stack sized for short, shallow work, such as serving one
-// connection, instead of the system's default of several megabytes: a
-// server that starts a thread for every connection then reuses the stacks
-// of ended threads instead of mapping fresh ones. Joined when destroyed,
-// never detached.
+// A thread with a stack sized for short, shallow work, such as serving
+// connections, instead of the system's default of several megabytes: a
+// server with a thread for every open connection then holds a fraction of
+// the memory. Joined when destroyed, never detached.
 class SmallStackThread {
  public:
   SmallStackThread() noexcept;

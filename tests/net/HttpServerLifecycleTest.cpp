@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "HttpTestClient.h"
@@ -56,6 +58,33 @@ TEST(HttpServerLifecycle, RestartsOnTheSamePortRightAfterServing) {
     ASSERT_NO_THROW(server.Start()) << "round " << round;
   }
   EXPECT_EQ(server.Seen().size(), 3u);
+}
+
+TEST(HttpServerLifecycle, ConnectionThreadsServeOneConnectionAfterAnotherAndEndWhenIdle) {
+  RecordingServer server;
+  server.server.IdleThreadLifetime = std::chrono::milliseconds(300);
+  server.Start();
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(Answered200(Exchange(server.Port(), kJob)));
+  // One after another, they need a thread or two (the next connection may
+  // come while the last thread is still closing), not one each.
+  EXPECT_LE(server.server.ConnectionThreads(), 4u);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (server.server.ConnectionThreads() != 0 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_EQ(server.server.ConnectionThreads(), 0u);
+  EXPECT_TRUE(Answered200(Exchange(server.Port(), kJob)));
+}
+
+TEST(HttpServerLifecycle, StopDoesNotWaitForIdleConnectionThreadsToTimeOut) {
+  RecordingServer server;
+  server.server.IdleThreadLifetime = std::chrono::minutes(10);
+  server.Start();
+  EXPECT_TRUE(Answered200(Exchange(server.Port(), kJob)));
+  const auto start = std::chrono::steady_clock::now();
+  server.server.SetActive(false);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(server.server.ConnectionThreads(), 0u);
 }
 
 TEST(HttpServerLifecycle, Ipv6ClientsReachTheIpv6Listener) {

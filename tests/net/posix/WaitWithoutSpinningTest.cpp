@@ -1,5 +1,5 @@
-// A listener that cannot accept for want of descriptors: it must wait for
-// them without spinning, then serve the connection that waited.
+// Waits that could turn into loops polling without waiting: they must cost
+// next to no CPU time.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -52,6 +52,22 @@ TEST(ListenerOutOfDescriptors, WaitsWithoutSpinningAndServesTheConnectionAfterwa
   EXPECT_EQ(ReadToEnd(client).rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
   ASSERT_EQ(server.Seen().size(), 1u);
   EXPECT_EQ(server.Seen()[0].document, "/waited");
+}
+
+// A connection thread's stop serves one connection after another; rearmed,
+// it must not still wake every poll that watches it.
+TEST(StopSignalRearmed, WaitsWithoutSpinning) {
+  net::Socket listener = net::Socket::Listen(net::IpFamily::V4, 0, 1);
+  net::Socket client = ConnectTo(listener.LocalPort());
+  net::StopSignal never;
+  std::optional<net::Socket> served = listener.Accept(std::chrono::seconds(5), never);
+  ASSERT_TRUE(served.has_value());
+  net::StopSignal stop;
+  stop.Raise();
+  stop.Rearm();
+  const auto before = ProcessCpuTime();
+  EXPECT_EQ(served->WaitReadable(std::chrono::milliseconds(500), &stop), net::WaitResult::TimedOut);
+  EXPECT_LT(ProcessCpuTime() - before, std::chrono::milliseconds(150));
 }
 
 }  // namespace

@@ -6,24 +6,38 @@
 namespace pavix::platform {
 
 struct EventLoopDispatcher::Waiter {
+  enum class State { Queued, Ran, Dropped };
+
   explicit Waiter(std::function<void()>& w) : work(w) {}
+
+  // Notified under the waiter's lock: the caller cannot see the new state,
+  // return and take the waiter with it before the notification is through.
+  void Finish(State end) {
+    std::lock_guard lock(mutex);
+    state = end;
+    wake.notify_one();
+  }
+
   std::function<void()>& work;
-  std::exception_ptr error;
-  bool done = false;  // under mutex_
+  std::exception_ptr error;  // written before Finish, read after it
+  std::mutex mutex;
   std::condition_variable wake;
+  State state = State::Queued;  // under mutex
 };
 
 EventLoopDispatcher::EventLoopDispatcher() : uiThread_(std::this_thread::get_id()) {}
 
 EventLoopDispatcher::~EventLoopDispatcher() {
   std::deque<Entry> dropped;
-  std::unique_lock lock(mutex_);
-  closed_ = true;
-  dropped.swap(queue_);
-  for (Entry& entry : dropped) {
-    if (entry.waiter != nullptr) entry.waiter->wake.notify_one();
+  {
+    std::lock_guard lock(mutex_);
+    closed_ = true;
+    dropped.swap(queue_);
   }
-  left_.wait(lock, [this] { return waiting_ == 0; });
+  // A dropped caller touches nothing of the dispatcher once woken.
+  for (Entry& entry : dropped) {
+    if (entry.waiter != nullptr) entry.waiter->Finish(Waiter::State::Dropped);
+  }
 }
 
 bool EventLoopDispatcher::IsUiThread() const { return std::this_thread::get_id() == uiThread_; }
@@ -37,17 +51,16 @@ void EventLoopDispatcher::RunAndWait(std::function<void()> work) {
   // the entry either runs before we return or is dropped unrun.
   Waiter waiter(work);
   {
-    std::unique_lock lock(mutex_);
+    std::lock_guard lock(mutex_);
     if (closed_) throw DispatcherClosedError();
     queue_.push_back(Entry{{}, &waiter});
     queued_.notify_one();
-    ++waiting_;
-    waiter.wake.wait(lock, [&] { return waiter.done || closed_; });
-    // The destructor may be waiting for the last caller to leave, also for
-    // one whose work ran just before the dispatcher closed.
-    if (--waiting_ == 0 && closed_) left_.notify_one();
-    if (!waiter.done) throw DispatcherClosedError();
   }
+  {
+    std::unique_lock lock(waiter.mutex);
+    waiter.wake.wait(lock, [&] { return waiter.state != Waiter::State::Queued; });
+  }
+  if (waiter.state == Waiter::State::Dropped) throw DispatcherClosedError();
   if (waiter.error) std::rethrow_exception(waiter.error);
 }
 
@@ -69,11 +82,32 @@ void EventLoopDispatcher::Run(Entry& entry) {
   } catch (...) {
     waiter.error = std::current_exception();
   }
-  // Woken under the lock: the caller cannot see `done`, return and take its
-  // condition variable with it before the notification is through.
-  std::lock_guard lock(mutex_);
-  waiter.done = true;
-  waiter.wake.notify_one();
+  waiter.Finish(Waiter::State::Ran);
+}
+
+void EventLoopDispatcher::RunBatch(std::deque<Entry>& batch, const std::function<bool()>* done) {
+  const auto putBack = [&] {
+    std::lock_guard lock(mutex_);
+    while (!batch.empty()) {
+      queue_.push_front(std::move(batch.back()));
+      batch.pop_back();
+    }
+  };
+  while (!batch.empty()) {
+    if (done != nullptr && (*done)()) {
+      putBack();
+      return;
+    }
+    Entry entry = std::move(batch.front());
+    batch.pop_front();
+    try {
+      Run(entry);
+    } catch (...) {
+      // No caller may wait for work that was thrown away.
+      putBack();
+      throw;
+    }
+  }
 }
 
 bool EventLoopDispatcher::ProcessPending() {
@@ -85,45 +119,26 @@ bool EventLoopDispatcher::ProcessPending() {
   // Work queued while the batch runs waits for the next call, so a piece of
   // work that queues more cannot keep this call going for ever.
   const bool ranAny = !batch.empty();
-  while (!batch.empty()) {
-    Entry entry = std::move(batch.front());
-    batch.pop_front();
-    try {
-      Run(entry);
-    } catch (...) {
-      // Posted work failed: what the batch still holds goes back to the front
-      // of the queue, so no caller waits for work that was thrown away.
-      std::lock_guard lock(mutex_);
-      while (!batch.empty()) {
-        queue_.push_front(std::move(batch.back()));
-        batch.pop_back();
-      }
-      throw;
-    }
-  }
+  RunBatch(batch, nullptr);
   return ranAny;
 }
 
-bool EventLoopDispatcher::NextEntry(const std::function<bool()>& done, Entry& entry) {
-  std::unique_lock lock(mutex_);
-  while (queue_.empty()) {
-    lock.unlock();
-    if (done()) return false;
-    lock.lock();
-    if (!queue_.empty()) break;
-    queued_.wait(lock);
-  }
-  entry = std::move(queue_.front());
-  queue_.pop_front();
-  return true;
-}
-
 void EventLoopDispatcher::ServeUntil(const std::function<bool()>& done) {
-  Entry entry;
+  std::deque<Entry> batch;
   while (!done()) {
-    if (!NextEntry(done, entry)) return;
-    Run(entry);
-    entry.work = nullptr;
+    {
+      // One lock for everything queued since the last look: under load the
+      // queue holds several callers at once.
+      std::unique_lock lock(mutex_);
+      if (queue_.empty()) {
+        lock.unlock();
+        if (done()) return;
+        lock.lock();
+        if (queue_.empty()) queued_.wait(lock);
+      }
+      batch.swap(queue_);
+    }
+    RunBatch(batch, &done);
   }
 }
 

@@ -18,7 +18,7 @@ class EventLoopDispatcher final : public IUiDispatcher {
  public:
   EventLoopDispatcher();
   // Work still queued is dropped; callers still waiting in RunAndWait get
-  // DispatcherClosedError, and the destructor returns once they have left.
+  // DispatcherClosedError.
   ~EventLoopDispatcher() override;
   EventLoopDispatcher(const EventLoopDispatcher&) = delete;
   EventLoopDispatcher& operator=(const EventLoopDispatcher&) = delete;
@@ -30,8 +30,8 @@ class EventLoopDispatcher final : public IUiDispatcher {
   void ServeUntil(const std::function<bool()>& done) override;
 
  private:
-  // A RunAndWait caller, on its own stack; it is woken alone when its work
-  // has run, not together with every other caller.
+  // A RunAndWait caller, on its own stack, with its own lock: it is woken
+  // alone when its work has run, and never again contends for the queue.
   struct Waiter;
   // Posted work, or a waiting caller whose work runs in its place.
   struct Entry {
@@ -39,15 +39,15 @@ class EventLoopDispatcher final : public IUiDispatcher {
     Waiter* waiter = nullptr;
   };
 
-  bool NextEntry(const std::function<bool()>& done, Entry& entry);
-  void Run(Entry& entry);
+  // Runs the batch in order; what is left when `done` turns true or a piece
+  // of posted work raises goes back to the front of the queue.
+  void RunBatch(std::deque<Entry>& batch, const std::function<bool()>* done);
+  static void Run(Entry& entry);
 
   const std::thread::id uiThread_;
   std::mutex mutex_;
   std::condition_variable queued_;  // the UI thread waits for work
-  std::condition_variable left_;    // the destructor waits for callers to leave
   std::deque<Entry> queue_;
-  std::size_t waiting_ = 0;
   bool closed_ = false;
 };
 

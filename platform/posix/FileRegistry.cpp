@@ -4,13 +4,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "AtomicFile.h"
 #include "CodePage.h"
 #include "Registry.h"
+#include "RegistryFileCache.h"
 #include "RegistryFileFormat.h"
 
 namespace pavix::platform {
@@ -28,32 +27,25 @@ std::string SettingsFilePath() {
   return (path != nullptr && *path != '\0') ? path : kDefaultSettingsFile;
 }
 
-// A missing file reads as an empty hive; one that exists and cannot be read
-// is an error, so that a write never replaces settings it could not see.
-std::optional<RegistryFile> Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::error_code ec;
-    if (fs::exists(path, ec) || ec) return std::nullopt;
-    return RegistryFile{};
-  }
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
-  return ParseRegistryFile(text);
-}
-
 bool Store(const std::string& path, const RegistryFile& file) {
   return WriteFileAtomically(path, FormatRegistryFile(file), 0644);
 }
 
+// A file that exists and cannot be read is an error, so that a write never
+// replaces settings it could not see. Writers read afresh, under the lock;
+// readers take the cache's copy.
+const RegistryFileKey* FindKey(const std::shared_ptr<const RegistryFile>& file, std::string_view keyPath) {
+  return file ? file->FindKey(keyPath) : nullptr;
+}
+
 class FileRegistryKey final : public IRegistryKey {
  public:
-  FileRegistryKey(std::string filePath, std::string keyPath)
-      : filePath_(std::move(filePath)), keyPath_(std::move(keyPath)) {}
+  FileRegistryKey(RegistryFileCache& cache, std::string filePath, std::string keyPath)
+      : cache_(cache), filePath_(std::move(filePath)), keyPath_(std::move(keyPath)) {}
 
   std::optional<RegistryValue> Query(std::string_view valueName) override {
-    std::optional<RegistryFile> file = Load(filePath_);
-    const RegistryFileKey* key = file ? file->FindKey(keyPath_) : nullptr;
+    const std::shared_ptr<const RegistryFile> file = cache_.Load(filePath_);
+    const RegistryFileKey* key = FindKey(file, keyPath_);
     if (key == nullptr) return std::nullopt;
     const RegistryFileValue* value = RegistryFile::FindValue(*key, SystemToUtf8(valueName));
     if (value == nullptr) return std::nullopt;
@@ -67,15 +59,17 @@ class FileRegistryKey final : public IRegistryKey {
     // writers never lose each other's values.
     FileLock lock(filePath_ + ".lock");
     if (!lock.Locked()) return false;
-    std::optional<RegistryFile> file = Load(filePath_);
-    if (!file) return false;
-    RegistryFileKey* key = file->FindKey(keyPath_);
-    if (key == nullptr) key = &file->keys.emplace_back(RegistryFileKey{keyPath_, {}});
+    const std::shared_ptr<const RegistryFile> stored = ReadRegistryFile(filePath_);
+    if (!stored) return false;
+    RegistryFile file = *stored;
+    RegistryFileKey* key = file.FindKey(keyPath_);
+    if (key == nullptr) key = &file.keys.emplace_back(RegistryFileKey{keyPath_, {}});
     RegistryFile::SetString(*key, SystemToUtf8(valueName), SystemToUtf8(value.substr(0, value.find('\0'))));
-    return Store(filePath_, *file);
+    return Store(filePath_, file);
   }
 
  private:
+  RegistryFileCache& cache_;
   std::string filePath_;
   std::string keyPath_;
 };
@@ -85,24 +79,39 @@ class FileRegistry final : public IRegistry {
   std::unique_ptr<IRegistryKey> CreateKey(std::string_view subKey, std::uint32_t access) override {
     const std::string filePath = SettingsFilePath();
     const fs::path folder = fs::path(filePath).parent_path();
-    std::error_code ec;
-    if (!folder.empty()) fs::create_directories(folder, ec);
-    if (ec || !Writable(filePath, folder, access)) return nullptr;
+    // The folder is made for the first key; every later one finds it.
+    if (!Writable(filePath, folder, access) && !(MakeFolder(folder) && Writable(filePath, folder, access))) {
+      return nullptr;
+    }
 
     std::string keyPath(kRootName);
     keyPath += SystemToUtf8(subKey);
-    FileLock lock(filePath + ".lock");
-    if (!lock.Locked()) return nullptr;
-    std::optional<RegistryFile> file = Load(filePath);
-    if (!file) return nullptr;
-    if (file->FindKey(keyPath) == nullptr) {
-      file->keys.push_back(RegistryFileKey{keyPath, {}});
-      if (!Store(filePath, *file)) return nullptr;
-    }
-    return std::make_unique<FileRegistryKey>(filePath, keyPath);
+    // A key that exists needs no writing, so no lock: the file is only ever
+    // replaced whole, and a reader sees the old one or the new one.
+    if (FindKey(cache_.Load(filePath), keyPath) == nullptr && !AddKey(filePath, keyPath)) return nullptr;
+    return std::make_unique<FileRegistryKey>(cache_, filePath, keyPath);
   }
 
  private:
+  static bool MakeFolder(const fs::path& folder) {
+    std::error_code ec;
+    if (folder.empty() || fs::is_directory(folder, ec)) return true;
+    fs::create_directories(folder, ec);
+    return !ec;
+  }
+
+  static bool AddKey(const std::string& filePath, const std::string& keyPath) {
+    if (!MakeFolder(fs::path(filePath).parent_path())) return false;
+    FileLock lock(filePath + ".lock");
+    if (!lock.Locked()) return false;
+    const std::shared_ptr<const RegistryFile> stored = ReadRegistryFile(filePath);
+    if (!stored) return false;
+    RegistryFile file = *stored;
+    if (file.FindKey(keyPath) != nullptr) return true;
+    file.keys.push_back(RegistryFileKey{keyPath, {}});
+    return Store(filePath, file);
+  }
+
   // A key opened for writing fails up front, as a registry open without
   // administrator rights does, rather than at the first write.
   static bool Writable(const std::string& filePath, const fs::path& folder, std::uint32_t access) {
@@ -111,6 +120,8 @@ class FileRegistry final : public IRegistry {
     if (::access(folderPath.c_str(), W_OK | X_OK) != 0) return false;
     return ::access(filePath.c_str(), F_OK) != 0 || ::access(filePath.c_str(), W_OK) == 0;
   }
+
+  RegistryFileCache cache_;
 };
 
 }  // namespace

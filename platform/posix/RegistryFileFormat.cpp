@@ -1,5 +1,7 @@
 #include "RegistryFileFormat.h"
 
+#include <utility>
+
 #include "NameValueList.h"
 
 namespace pavix::platform {
@@ -83,7 +85,11 @@ void AppendQuoted(std::string& out, std::string_view text) {
 }  // namespace
 
 RegistryFileKey* RegistryFile::FindKey(std::string_view path) {
-  for (auto& key : keys) {
+  return const_cast<RegistryFileKey*>(std::as_const(*this).FindKey(path));
+}
+
+const RegistryFileKey* RegistryFile::FindKey(std::string_view path) const {
+  for (const auto& key : keys) {
     if (SameTextIgnoringCase(key.path, path)) return &key;
   }
   return nullptr;

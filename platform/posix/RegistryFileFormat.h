@@ -31,6 +31,7 @@ struct RegistryFile {
   std::vector<RegistryFileKey> keys;
 
   RegistryFileKey* FindKey(std::string_view path);
+  const RegistryFileKey* FindKey(std::string_view path) const;
   static RegistryFileValue* FindValue(RegistryFileKey& key, std::string_view name);
   static const RegistryFileValue* FindValue(const RegistryFileKey& key, std::string_view name);
   // Replaces the value of that name (keeping its stored spelling) or appends it.

@@ -75,6 +75,42 @@ TEST_F(FileRegistryTest, AnUnwritableLocationCannotBeOpened) {
   EXPECT_EQ(Open(), nullptr);
 }
 
+// Reads are served from the last parse while the file is unchanged; every
+// way another program may change it must still be seen by the next read.
+class FileRegistryChangeTest : public FileRegistryTest {
+ protected:
+  void SetUp() override {
+    fs::create_directories(file_.parent_path());
+    Write("A");
+  }
+  void Write(const char* printer) {
+    test::WriteFileText(file_, std::string("Windows Registry Editor Version 5.00\n\n"
+                                           "[HKEY_LOCAL_MACHINE\\SoftWare\\PavixRuzadOridova]\n"
+                                           "\"PrinterName\"=\"") + printer + "\"\n");
+  }
+  std::string Printer() { return Open()->Query("PrinterName")->text; }
+};
+
+TEST_F(FileRegistryChangeTest, AnOldFileEditedInPlaceWithItsTimeSetBackOrReplaced) {
+  // Old enough that its parse is reused.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+  EXPECT_EQ(Printer(), "A");
+  EXPECT_EQ(Printer(), "A");
+  const auto written = fs::last_write_time(file_);
+  Write("B");
+  fs::last_write_time(file_, written);
+  EXPECT_EQ(Printer(), "B");
+  const fs::path replacement = file_.string() + ".new";
+  fs::copy_file(file_, replacement);
+  fs::last_write_time(replacement, written);
+  std::string text = test::ReadFileText(replacement);
+  text.replace(text.find("\"B\""), 3, "\"C\"");
+  test::WriteFileText(replacement, text);
+  fs::last_write_time(replacement, written);
+  fs::rename(replacement, file_);
+  EXPECT_EQ(Printer(), "C");
+}
+
 TEST_F(FileRegistryTest, ConcurrentWritersLoseNothing) {
   constexpr int kWriters = 6;
   constexpr int kRounds = 15;

@@ -123,9 +123,10 @@ class VirtualPrinterConnection final : public IPrinterConnection {
         KnownDocumentNumbers().Filed(folder_, number);
         break;
       }
+      // Taken before the look at the target, which sets errno anew.
+      const std::string reason = ErrnoText();
       std::error_code ec;
       if (!fs::exists(target, ec)) {
-        const std::string reason = ErrnoText();
         Discard();
         return Fail("cannot file the document as " + target.string() + ": " + reason);
       }
@@ -166,7 +167,8 @@ std::string VirtualPrinterFileName(unsigned long long number) {
 
 std::unique_ptr<IPrinterConnection> VirtualPrinter::Open(std::string& errorText) const {
   std::error_code ec;
-  fs::create_directories(folder_, ec);
+  // A stat for every job; creating the folder is for the first one.
+  if (!fs::is_directory(folder_, ec)) fs::create_directories(folder_, ec);
   if (!fs::is_directory(folder_, ec)) {
     errorText = "the folder " + folder_.string() + " cannot be used" + (ec ? ": " + ec.message() : std::string());
     return nullptr;

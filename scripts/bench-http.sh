@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Load measurement of the local print endpoint, with nginx as the floor.
 #   scripts/bench-http.sh [seconds per run]    default 10
+# The printer folder is in memory (/dev/shm) where there is one, so that the
+# figures are the endpoint's and not this disk's; PAVIX_BENCH_PRINTER_PARENT
+# puts it elsewhere (on a disk, say, to see what filing a ticket costs there).
 # Starts the endpoint (Release build) with the virtual printer, and nginx on
 # loopback answering every request with the same 41-byte JSON body and
 # "Connection: close"; wrk posts a 2 KB receipt job to each at 1, 16 and 64
@@ -18,12 +21,15 @@ cmake -S . -B build/net-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
 cmake --build build/net-bench --target pavix_local_endpoint
 
 scratch=$(mktemp -d)
+printer_parent="${PAVIX_BENCH_PRINTER_PARENT:-}"
+[[ -z "$printer_parent" && -d /dev/shm && -w /dev/shm ]] && printer_parent=/dev/shm
+printer=$(mktemp -d "${printer_parent:-$scratch}/pavix-bench-printer.XXXXXX")
 endpoint_pid="" nginx_pid=""
 cleanup() {
   [[ -n "$nginx_pid" ]] && kill "$nginx_pid" 2>/dev/null && wait "$nginx_pid" 2>/dev/null || true
   exec 3>&- 2>/dev/null || true
   [[ -n "$endpoint_pid" ]] && wait "$endpoint_pid" 2>/dev/null || true
-  rm -rf "$scratch"
+  rm -rf "$scratch" "$printer"
 }
 trap cleanup EXIT
 
@@ -45,7 +51,7 @@ open(sys.argv[1], "w").write(json.dumps(blocks, separators=(",", ":")))
 PY
 job_bytes=$(stat -c %s "$scratch/job.json")
 
-mkdir -p "$scratch/printer" "$scratch/nginx/logs"
+mkdir -p "$scratch/nginx/logs"
 cat > "$scratch/settings.reg" <<REG
 Windows Registry Editor Version 5.00
 
@@ -55,7 +61,7 @@ Windows Registry Editor Version 5.00
 REG
 
 mkfifo "$scratch/endpoint-input"
-PAVIX_SETTINGS_FILE="$scratch/settings.reg" PAVIX_VIRTUAL_PRINTER_DIR="$scratch/printer" \
+PAVIX_SETTINGS_FILE="$scratch/settings.reg" PAVIX_VIRTUAL_PRINTER_DIR="$printer" \
   build/net-bench/bench/pavix_local_endpoint < "$scratch/endpoint-input" > "$scratch/endpoint.out" &
 endpoint_pid=$!
 exec 3>"$scratch/endpoint-input"
@@ -115,9 +121,9 @@ run() {  # port, connections, query -> "requests rps p50ms p99ms errors"
 rss_kb() { awk '/^VmRSS/ { print $2 }' "/proc/$endpoint_pid/status"; }
 
 idle_before=$(rss_kb)
-echo "Job: $job_bytes bytes of JSON; ${seconds}s per run; $(nproc) CPUs"
+echo "Job: $job_bytes bytes of JSON; ${seconds}s per run; $(nproc) CPUs; printer folder on $(stat -f -c %T "$printer")"
 printf '%-6s | %-34s | %-34s | %s\n' "conns" "endpoint: req/s  p50 ms  p99 ms  err" "nginx: req/s  p50 ms  p99 ms  err" "ratios: req/s  p99"
-before=$(ls "$scratch/printer" | wc -l)
+before=$(ls "$printer" | wc -l)
 answered=0
 for connections in 1 16 64; do
   read -r our_n our_rps our_p50 our_p99 our_err < <(run "$endpoint_port" "$connections")
@@ -138,9 +144,9 @@ done
 
 # Every answered job is a document in the folder, byte for byte the job's
 # blocks; a request cut off at the end of a run may have printed unanswered.
-printed=$(( $(ls "$scratch/printer" | wc -l) - before ))
+printed=$(( $(ls "$printer" | wc -l) - before ))
 expected_size=$(python3 -c "import json,sys; print(sum(len(b) for b in json.load(open(sys.argv[1]))))" "$scratch/job.json")
-wrong=$(find "$scratch/printer" -name '*.prn' ! -size "${expected_size}c" | wc -l)
+wrong=$(find "$printer" -name '*.prn' ! -size "${expected_size}c" | wc -l)
 echo "Jobs answered by the endpoint: $answered; documents printed: $printed; documents not of ${expected_size} bytes: $wrong"
 
 idle=$(rss_kb)

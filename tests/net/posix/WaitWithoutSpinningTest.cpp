@@ -26,6 +26,9 @@ std::chrono::microseconds ProcessCpuTime() {
 TEST(ListenerOutOfDescriptors, WaitsWithoutSpinningAndServesTheConnectionAfterwards) {
   RecordingServer server;
   server.Start();
+  // Served once first: the server's threads are up and running before the
+  // descriptors run out, which the sanitizers' own checks need some of.
+  ASSERT_EQ(Exchange(server.Port(), "GET /first HTTP/1.0\r\n\r\n").rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
   rlimit original{};
   ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &original), 0);
 
@@ -50,8 +53,8 @@ TEST(ListenerOutOfDescriptors, WaitsWithoutSpinningAndServesTheConnectionAfterwa
 
   SendAll(client, "GET /waited HTTP/1.0\r\n\r\n");
   EXPECT_EQ(ReadToEnd(client).rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
-  ASSERT_EQ(server.Seen().size(), 1u);
-  EXPECT_EQ(server.Seen()[0].document, "/waited");
+  ASSERT_EQ(server.Seen().size(), 2u);
+  EXPECT_EQ(server.Seen()[1].document, "/waited");
 }
 
 // A connection thread's stop serves one connection after another; rearmed,

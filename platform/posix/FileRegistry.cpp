@@ -31,11 +31,24 @@ bool Store(const std::string& path, const RegistryFile& file) {
   return WriteFileAtomically(path, FormatRegistryFile(file), 0644);
 }
 
-// A file that exists and cannot be read is an error, so that a write never
-// replaces settings it could not see. Writers read afresh, under the lock;
-// readers take the cache's copy.
+// Readers take the cache's copy; none when the file cannot be read.
 const RegistryFileKey* FindKey(const std::shared_ptr<const RegistryFile>& file, std::string_view keyPath) {
   return file ? file->FindKey(keyPath) : nullptr;
+}
+
+// Writers read, change and replace the whole file under one lock, so two
+// writers never lose each other's values. They read afresh, and a file that
+// exists and cannot be read fails the write rather than being replaced by
+// settings that never saw it. `change` tells whether there is anything to
+// write.
+template <typename Change>
+bool UpdateFile(const std::string& path, Change change) {
+  FileLock lock(path + ".lock");
+  if (!lock.Locked()) return false;
+  const std::shared_ptr<const RegistryFile> stored = ReadRegistryFile(path);
+  if (!stored) return false;
+  RegistryFile file = *stored;
+  return !change(file) || Store(path, file);
 }
 
 class FileRegistryKey final : public IRegistryKey {
@@ -55,17 +68,12 @@ class FileRegistryKey final : public IRegistryKey {
   }
 
   bool SetString(std::string_view valueName, std::string_view value) override {
-    // Writers read, change and replace the whole file under one lock, so two
-    // writers never lose each other's values.
-    FileLock lock(filePath_ + ".lock");
-    if (!lock.Locked()) return false;
-    const std::shared_ptr<const RegistryFile> stored = ReadRegistryFile(filePath_);
-    if (!stored) return false;
-    RegistryFile file = *stored;
-    RegistryFileKey* key = file.FindKey(keyPath_);
-    if (key == nullptr) key = &file.keys.emplace_back(RegistryFileKey{keyPath_, {}});
-    RegistryFile::SetString(*key, SystemToUtf8(valueName), SystemToUtf8(value.substr(0, value.find('\0'))));
-    return Store(filePath_, file);
+    return UpdateFile(filePath_, [&](RegistryFile& file) {
+      RegistryFileKey* key = file.FindKey(keyPath_);
+      if (key == nullptr) key = &file.keys.emplace_back(RegistryFileKey{keyPath_, {}});
+      RegistryFile::SetString(*key, SystemToUtf8(valueName), SystemToUtf8(value.substr(0, value.find('\0'))));
+      return true;
+    });
   }
 
  private:
@@ -102,14 +110,11 @@ class FileRegistry final : public IRegistry {
 
   static bool AddKey(const std::string& filePath, const std::string& keyPath) {
     if (!MakeFolder(fs::path(filePath).parent_path())) return false;
-    FileLock lock(filePath + ".lock");
-    if (!lock.Locked()) return false;
-    const std::shared_ptr<const RegistryFile> stored = ReadRegistryFile(filePath);
-    if (!stored) return false;
-    RegistryFile file = *stored;
-    if (file.FindKey(keyPath) != nullptr) return true;
-    file.keys.push_back(RegistryFileKey{keyPath, {}});
-    return Store(filePath, file);
+    return UpdateFile(filePath, [&](RegistryFile& file) {
+      if (file.FindKey(keyPath) != nullptr) return false;  // another writer was first
+      file.keys.push_back(RegistryFileKey{keyPath, {}});
+      return true;
+    });
   }
 
   // A key opened for writing fails up front, as a registry open without

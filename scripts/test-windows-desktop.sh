@@ -95,16 +95,7 @@ exit_server() {
   else
     probe post exit >/dev/null
   fi
-  local status
-  for _ in $(seq 200); do kill -0 "$server_pid" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$server_pid" 2>/dev/null; then
-    echo "  (still running 20 s after 退出)" >&2
-    return 1
-  fi
-  wait "$server_pid"
-  status=$?
-  server_pid=""
-  [[ $status -eq 0 ]] || { echo "  (exit status $status)" >&2; return 1; }
+  server_ended_cleanly 20 退出
 }
 
 # The message box that shows within 20 s has this text; it is pressed away.
@@ -122,7 +113,6 @@ screenshot() {  # window, file name
   echo "     screenshot $shots/$2"
 }
 
-free_port() { /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
 
 jobs_printed() { find "$printed" -name '*.prn' | wc -l; }
 

@@ -31,21 +31,11 @@ wait_for() {  # file, pattern, seconds
   return 1
 }
 
-free_port() { /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
-
 # Stops the server with `signal` and checks that it ends cleanly within 2 s.
 stop_server() {
-  local signal=$1 started=$SECONDS status
+  local signal=$1 started=$SECONDS
   kill "-$signal" "$server_pid"
-  for _ in $(seq 40); do kill -0 "$server_pid" 2>/dev/null || break; sleep 0.05; done
-  if kill -0 "$server_pid" 2>/dev/null; then
-    echo "  (still running 2 s after SIG$signal)" >&2
-    return 1
-  fi
-  wait "$server_pid"
-  status=$?
-  server_pid=""
-  [[ $status -eq 0 ]] || { echo "  (exit status $status after SIG$signal)" >&2; return 1; }
+  server_ended_cleanly 2 "SIG$signal" || return 1
   ((SECONDS - started <= 2))
 }
 

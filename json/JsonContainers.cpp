@@ -40,6 +40,15 @@ int TJSONcustomlist::AppendChild(std::unique_ptr<TJSONbase> value) {
   return ChildCount() - 1;
 }
 
+void TJSONcustomlist::AppendChildren(std::vector<std::unique_ptr<TJSONbase>>& from, std::size_t first) {
+  if (first >= from.size()) return;
+  items_.reserve(items_.size() + (from.size() - first));
+  for (std::size_t i = first; i < from.size(); ++i) {
+    if (from[i]) items_.push_back(std::move(from[i]));
+  }
+  from.resize(first);
+}
+
 void TJSONcustomlist::DeleteChild(int index) {
   if (InRange(index)) items_.erase(items_.begin() + index);
 }

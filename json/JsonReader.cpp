@@ -69,6 +69,8 @@ class Reader {
     int& depth_;
   };
 
+  // The items of the lists being read, innermost last.
+  std::vector<std::unique_ptr<TJSONbase>> pending_;
   std::string_view text_;
   bool utf8_;
   std::size_t pos_ = 0;
@@ -154,20 +156,22 @@ std::unique_ptr<TJSONbase> Reader::ReadNumber() {
     if (!skipDigits()) return nullptr;
     integer = false;
   }
-  long double value = 0;
+  // The value is made in place, after the allocation: an 80-bit float kept
+  // across the call would be stored and loaded once more, which is slow.
+  auto number = std::make_unique<TJSONnumber>();
   if (integer) {
     // Below 10^18, so exact in a signed 64-bit integer, whose conversion is
     // exact whatever the FPU settings.
     const auto signedMagnitude = static_cast<std::int64_t>(magnitude);
-    value = static_cast<long double>(negative ? -signedMagnitude : signedMagnitude);
-    if (negative && magnitude == 0) value = -0.0L;
+    number->SetValue(negative && magnitude == 0 ? -0.0L
+                                                : static_cast<long double>(negative ? -signedMagnitude : signedMagnitude));
   } else {
     const auto converted = DecimalToLongDouble(text_.substr(pos_, end - pos_));
     if (!converted) return nullptr;  // beyond the range of the float: the read fails
-    value = *converted;
+    number->SetValue(*converted);
   }
   pos_ = end;
-  return std::make_unique<TJSONnumber>(value);
+  return number;
 }
 
 bool Reader::ReadString(std::u16string& text) {
@@ -264,18 +268,22 @@ std::unique_ptr<TJSONbase> Reader::ReadArray() {
   if (depth_ >= TJSON::kMaxNesting) return nullptr;
   const Level level(depth_);
   const std::size_t start = pos_;
+  const std::size_t first = pending_.size();
   ++pos_;
-  auto list = std::make_unique<TJSONlist>();
   while (auto item = ReadValue()) {
-    list->AppendChild(std::move(item));
+    pending_.push_back(std::move(item));
     SkipBlanks();
     if (!AtEnd() && Current() == ',') ++pos_;
   }
   // Where the last ReadValue gave up, before any blanks: so [ ] and [1, ] fail.
   if (!AtEnd() && Current() == ']') {
     ++pos_;
+    auto list = std::make_unique<TJSONlist>();
+    list->AppendChildren(pending_, first);
     return list;
   }
+  // The last item dies first, as in a list.
+  while (pending_.size() > first) pending_.pop_back();
   pos_ = start;
   return nullptr;
 }

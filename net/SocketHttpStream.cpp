@@ -11,12 +11,16 @@ namespace {
 }  // namespace
 
 std::size_t SocketHttpStream::Read(char* data, std::size_t size, std::chrono::milliseconds timeout) {
+  // Bytes that are there already are taken without a wait first: a request
+  // has mostly arrived by the time its connection is served.
   for (;;) {
+    if (stop_.Raised()) End(WaitResult::Stopped);
+    if (const auto received = socket_.Receive(data, size)) {
+      if (*received == 0) throw ConnectionEnded("The peer closed the connection");
+      return *received;
+    }
+    // Nothing there, or woken without data after all.
     if (const WaitResult result = socket_.WaitReadable(timeout, &stop_); result != WaitResult::Ready) End(result);
-    const auto received = socket_.Receive(data, size);
-    if (!received) continue;  // woken without data after all
-    if (*received == 0) throw ConnectionEnded("The peer closed the connection");
-    return *received;
   }
 }
 

@@ -41,22 +41,18 @@ unsigned long long HighestDocumentNumber(const fs::path& folder) {
   return highest;
 }
 
-// The highest number filed in each folder as this process knows it. The
-// folder is scanned once, not for every document: a scan per document makes
-// filing slower with every document the folder holds.
+// The numbers given out in each folder by this process. The folder is
+// scanned once, not for every document: a scan per document makes filing
+// slower with every document the folder holds. A number is given to one
+// document only, so the threads of this process never race for a name; only
+// another process can take a number first, which the filing finds out.
 class DocumentNumbers {
  public:
-  unsigned long long NextCandidate(const fs::path& folder) {
+  unsigned long long Reserve(const fs::path& folder) {
     std::lock_guard lock(mutex_);
-    const auto [known, added] = highest_.try_emplace(folder.lexically_normal().string(), 0);
-    if (added) known->second = HighestDocumentNumber(folder);
-    return known->second + 1;
-  }
-
-  void Filed(const fs::path& folder, unsigned long long number) {
-    std::lock_guard lock(mutex_);
-    auto& highest = highest_[folder.lexically_normal().string()];
-    highest = std::max(highest, number);
+    const auto [highest, added] = highest_.try_emplace(folder.lexically_normal().string(), 0);
+    if (added) highest->second = HighestDocumentNumber(folder);
+    return ++highest->second;
   }
 
  private:
@@ -83,14 +79,20 @@ class VirtualPrinterConnection final : public IPrinterConnection {
   explicit VirtualPrinterConnection(fs::path folder) : folder_(std::move(folder)) {}
 
   ~VirtualPrinterConnection() override {
-    if (inDocument_) Discard();
+    if (inDocument_ || out_.is_open()) Discard();
+  }
+
+  // The first document's file, made when the printer is opened: whether it
+  // can be made is what tells whether the folder can be used.
+  bool Prepare(std::string& errorText) {
+    if (CreateDocumentFile()) return true;
+    errorText = ErrnoText();
+    return false;
   }
 
   bool StartDocument(const std::string&, const std::string&) override {
     if (inDocument_) return Fail("a document is already open");
-    tempPath_ = folder_ / TemporaryName();
-    out_.open(tempPath_, std::ios::binary | std::ios::trunc);
-    if (!out_) return Fail("cannot create " + tempPath_.string() + ": " + ErrnoText());
+    if (!out_.is_open() && !CreateDocumentFile()) return Fail("cannot create " + tempPath_.string() + ": " + ErrnoText());
     inDocument_ = true;
     return true;
   }
@@ -115,14 +117,11 @@ class VirtualPrinterConnection final : public IPrinterConnection {
       Discard();
       return Fail("cannot write " + tempPath_.string() + ": " + ErrnoText());
     }
-    // Another thread or process may take a number first; the rename then
-    // fails on the existing file and the next number is tried.
-    for (unsigned long long number = KnownDocumentNumbers().NextCandidate(folder_);; ++number) {
-      const fs::path target = folder_ / VirtualPrinterFileName(number);
-      if (RenameWithoutReplacing(tempPath_, target)) {
-        KnownDocumentNumbers().Filed(folder_, number);
-        break;
-      }
+    // Another process may take a number first; the rename then fails on the
+    // existing file and the next number is tried.
+    for (;;) {
+      const fs::path target = folder_ / VirtualPrinterFileName(KnownDocumentNumbers().Reserve(folder_));
+      if (RenameWithoutReplacing(tempPath_, target)) break;
       // Taken before the look at the target, which sets errno anew.
       const std::string reason = ErrnoText();
       std::error_code ec;
@@ -141,6 +140,12 @@ class VirtualPrinterConnection final : public IPrinterConnection {
   bool Fail(std::string text) {
     lastError_ = std::move(text);
     return false;
+  }
+
+  bool CreateDocumentFile() {
+    tempPath_ = folder_ / TemporaryName();
+    out_.open(tempPath_, std::ios::binary | std::ios::trunc);
+    return out_.is_open();
   }
 
   void Discard() {
@@ -166,14 +171,17 @@ std::string VirtualPrinterFileName(unsigned long long number) {
 }
 
 std::unique_ptr<IPrinterConnection> VirtualPrinter::Open(std::string& errorText) const {
+  auto connection = std::make_unique<VirtualPrinterConnection>(folder_);
+  std::string reason;
+  if (connection->Prepare(reason)) return connection;
+  // Making the folder is for the first job.
   std::error_code ec;
-  // A stat for every job; creating the folder is for the first one.
-  if (!fs::is_directory(folder_, ec)) fs::create_directories(folder_, ec);
-  if (!fs::is_directory(folder_, ec)) {
-    errorText = "the folder " + folder_.string() + " cannot be used" + (ec ? ": " + ec.message() : std::string());
-    return nullptr;
+  if (!fs::is_directory(folder_, ec) && fs::create_directories(folder_, ec) && connection->Prepare(reason)) {
+    return connection;
   }
-  return std::make_unique<VirtualPrinterConnection>(folder_);
+  if (ec) reason = ec.message();
+  errorText = "the folder " + folder_.string() + " cannot be used: " + reason;
+  return nullptr;
 }
 
 }  // namespace pavix::platform

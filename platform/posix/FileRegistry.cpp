@@ -1,7 +1,5 @@
 // The settings hive on POSIX: one registry export file that keeps the key
 // paths, value names and string values of the Windows registry.
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -51,14 +49,19 @@ bool UpdateFile(const std::string& path, Change change) {
   return !change(file) || Store(path, file);
 }
 
+// Keys live for one call: each settings function opens the key, does its
+// work and closes it. A key reads the file as it was opened, which is what
+// a read a moment later would most likely find too, and afresh after its
+// own writes.
 class FileRegistryKey final : public IRegistryKey {
  public:
-  FileRegistryKey(RegistryFileCache& cache, std::string filePath, std::string keyPath)
-      : cache_(cache), filePath_(std::move(filePath)), keyPath_(std::move(keyPath)) {}
+  FileRegistryKey(RegistryFileCache& cache, std::string filePath, std::string keyPath,
+                  std::shared_ptr<const RegistryFile> opened)
+      : cache_(cache), filePath_(std::move(filePath)), keyPath_(std::move(keyPath)), file_(std::move(opened)) {}
 
   std::optional<RegistryValue> Query(std::string_view valueName) override {
-    const std::shared_ptr<const RegistryFile> file = cache_.Load(filePath_);
-    const RegistryFileKey* key = FindKey(file, keyPath_);
+    if (!file_) file_ = cache_.Load(filePath_);
+    const RegistryFileKey* key = FindKey(file_, keyPath_);
     if (key == nullptr) return std::nullopt;
     const RegistryFileValue* value = RegistryFile::FindValue(*key, SystemToUtf8(valueName));
     if (value == nullptr) return std::nullopt;
@@ -68,6 +71,7 @@ class FileRegistryKey final : public IRegistryKey {
   }
 
   bool SetString(std::string_view valueName, std::string_view value) override {
+    file_.reset();
     return UpdateFile(filePath_, [&](RegistryFile& file) {
       RegistryFileKey* key = file.FindKey(keyPath_);
       if (key == nullptr) key = &file.keys.emplace_back(RegistryFileKey{keyPath_, {}});
@@ -80,6 +84,7 @@ class FileRegistryKey final : public IRegistryKey {
   RegistryFileCache& cache_;
   std::string filePath_;
   std::string keyPath_;
+  std::shared_ptr<const RegistryFile> file_;  // none: load at the next read
 };
 
 class FileRegistry final : public IRegistry {
@@ -87,17 +92,25 @@ class FileRegistry final : public IRegistry {
   std::unique_ptr<IRegistryKey> CreateKey(std::string_view subKey, std::uint32_t access) override {
     const std::string filePath = SettingsFilePath();
     const fs::path folder = fs::path(filePath).parent_path();
+    const std::string folderPath = folder.empty() ? "." : folder.string();
     // The folder is made for the first key; every later one finds it.
-    if (!Writable(filePath, folder, access) && !(MakeFolder(folder) && Writable(filePath, folder, access))) {
-      return nullptr;
+    PathState file = StatPath(filePath);
+    if (!Allowed(folderPath, filePath, file, access)) {
+      if (!MakeFolder(folder)) return nullptr;
+      file = StatPath(filePath);
+      if (!Allowed(folderPath, filePath, file, access)) return nullptr;
     }
 
     std::string keyPath(kRootName);
     keyPath += SystemToUtf8(subKey);
     // A key that exists needs no writing, so no lock: the file is only ever
     // replaced whole, and a reader sees the old one or the new one.
-    if (FindKey(cache_.Load(filePath), keyPath) == nullptr && !AddKey(filePath, keyPath)) return nullptr;
-    return std::make_unique<FileRegistryKey>(cache_, filePath, keyPath);
+    std::shared_ptr<const RegistryFile> opened = cache_.Load(filePath, file);
+    if (FindKey(opened, keyPath) == nullptr) {
+      if (!AddKey(filePath, keyPath)) return nullptr;
+      opened.reset();
+    }
+    return std::make_unique<FileRegistryKey>(cache_, filePath, keyPath, std::move(opened));
   }
 
  private:
@@ -119,14 +132,13 @@ class FileRegistry final : public IRegistry {
 
   // A key opened for writing fails up front, as a registry open without
   // administrator rights does, rather than at the first write.
-  static bool Writable(const std::string& filePath, const fs::path& folder, std::uint32_t access) {
-    if ((access & kKeySetValue) == 0) return true;
-    const std::string folderPath = folder.empty() ? "." : folder.string();
-    if (::access(folderPath.c_str(), W_OK | X_OK) != 0) return false;
-    return ::access(filePath.c_str(), F_OK) != 0 || ::access(filePath.c_str(), W_OK) == 0;
+  bool Allowed(const std::string& folderPath, const std::string& filePath, const PathState& file,
+               std::uint32_t access) {
+    return (access & kKeySetValue) == 0 || rights_.Writable(folderPath, filePath, file);
   }
 
   RegistryFileCache cache_;
+  WriteRightsCache rights_;
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <ctime>
@@ -14,15 +15,29 @@ namespace {
 // Longer than the coarsest timestamps of a file system settings may live on.
 constexpr std::chrono::seconds kTimestampGranularity{2};
 
+using Clock = std::chrono::system_clock;
+
+bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
 bool SameFile(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
-         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
-         a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size && SameTime(a.st_mtim, b.st_mtim) &&
+         SameTime(a.st_ctim, b.st_ctim);
 }
 
-std::chrono::system_clock::time_point TimeOf(const timespec& t) {
-  return std::chrono::system_clock::time_point(std::chrono::duration_cast<std::chrono::system_clock::duration>(
-      std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec)));
+bool SameRights(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_mode == b.st_mode && a.st_uid == b.st_uid &&
+         a.st_gid == b.st_gid && SameTime(a.st_ctim, b.st_ctim);
+}
+
+Clock::time_point TimeOf(const timespec& t) {
+  return Clock::time_point(std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(t.tv_sec) +
+                                                                       std::chrono::nanoseconds(t.tv_nsec)));
+}
+
+// Last changed long enough before `seen` that a later change cannot leave
+// the times as they were.
+bool SettledBefore(const struct stat& stamp, Clock::time_point seen) {
+  return stamp.st_ino != 0 && std::max(TimeOf(stamp.st_mtim), TimeOf(stamp.st_ctim)) + kTimestampGranularity < seen;
 }
 
 bool Missing(int error) { return error == ENOENT || error == ENOTDIR; }
@@ -61,6 +76,13 @@ bool ReadWithStamp(const std::string& path, std::string& text, struct stat& stam
 
 }  // namespace
 
+PathState StatPath(const std::string& path) {
+  PathState state;
+  state.exists = ::stat(path.c_str(), &state.info) == 0;
+  state.missing = !state.exists && Missing(errno);
+  return state;
+}
+
 std::shared_ptr<const RegistryFile> ReadRegistryFile(const std::string& path) {
   std::string text;
   struct stat stamp;
@@ -68,27 +90,48 @@ std::shared_ptr<const RegistryFile> ReadRegistryFile(const std::string& path) {
   return std::make_shared<const RegistryFile>(ParseRegistryFile(text));
 }
 
-std::shared_ptr<const RegistryFile> RegistryFileCache::Load(const std::string& path) {
-  struct stat now;
-  if (::stat(path.c_str(), &now) != 0) {
-    if (Missing(errno)) return std::make_shared<const RegistryFile>();
-    return nullptr;
-  }
+std::shared_ptr<const RegistryFile> RegistryFileCache::Load(const std::string& path, const PathState& now) {
+  if (!now.exists) return now.missing ? std::make_shared<const RegistryFile>() : nullptr;
   {
     std::lock_guard lock(mutex_);
-    if (file_ && path_ == path && SameFile(stamp_, now)) return file_;
+    if (file_ && path_ == path && SameFile(stamp_, now.info)) return file_;
   }
-  const auto readAt = std::chrono::system_clock::now();
+  const auto readAt = Clock::now();
   std::string text;
   struct stat stamp;
   if (!ReadWithStamp(path, text, stamp)) return nullptr;
   auto file = std::make_shared<const RegistryFile>(ParseRegistryFile(text));
-  const auto changedAt = std::max(TimeOf(stamp.st_mtim), TimeOf(stamp.st_ctim));
   std::lock_guard lock(mutex_);
   path_ = path;
   stamp_ = stamp;
-  file_ = stamp.st_ino != 0 && changedAt + kTimestampGranularity < readAt ? file : nullptr;
+  file_ = SettledBefore(stamp, readAt) ? file : nullptr;
   return file;
+}
+
+bool WriteRightsCache::Writable(const std::string& folder, const std::string& file, const PathState& fileNow) {
+  const PathState folderNow = StatPath(folder);
+  if (!folderNow.exists) return false;
+  // A file that cannot even be looked at is asked about every time.
+  const bool fileKnown = fileNow.exists || fileNow.missing;
+  const auto checkedAt = Clock::now();
+  if (fileKnown) {
+    std::lock_guard lock(mutex_);
+    if (known_ && folderPath_ == folder && filePath_ == file && SameRights(folderStamp_, folderNow.info) &&
+        fileStamp_.exists == fileNow.exists && (!fileNow.exists || SameRights(fileStamp_.info, fileNow.info))) {
+      return writable_;
+    }
+  }
+  const bool writable = ::access(folder.c_str(), W_OK | X_OK) == 0 &&
+                        (::access(file.c_str(), F_OK) != 0 || ::access(file.c_str(), W_OK) == 0);
+  std::lock_guard lock(mutex_);
+  folderPath_ = folder;
+  filePath_ = file;
+  folderStamp_ = folderNow.info;
+  fileStamp_ = fileNow;
+  writable_ = writable;
+  known_ = fileKnown && SettledBefore(folderNow.info, checkedAt) &&
+           (!fileNow.exists || SettledBefore(fileNow.info, checkedAt));
+  return writable;
 }
 
 }  // namespace pavix::platform

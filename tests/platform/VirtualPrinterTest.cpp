@@ -43,6 +43,20 @@ TEST(VirtualPrinter, FilesEachDocumentWithExactlyItsBytes) {
   EXPECT_TRUE(test::ReadFileBytes(dir / "out" / "000002-pavix.prn").empty());
 }
 
+TEST(VirtualPrinter, OneConnectionFilesDocumentAfterDocument) {
+  test::TempDir dir;
+  std::string error;
+  auto connection = VirtualPrinter(dir.Path()).Open(error);
+  ASSERT_NE(connection, nullptr);
+  for (std::uint8_t byte : {0x41, 0x42}) {
+    std::size_t written = 0;
+    ASSERT_TRUE(connection->StartDocument("pavix", "RAW") && connection->Write(Bytes{byte}, written) &&
+                connection->EndDocument());
+  }
+  EXPECT_EQ(FileNames(dir.Path()), (std::vector<std::string>{"000001-pavix.prn", "000002-pavix.prn"}));
+  EXPECT_EQ(test::ReadFileText(dir / "000002-pavix.prn"), "B");
+}
+
 TEST(VirtualPrinter, NumbersOnFromTheHighestDocumentAlreadyThere) {
   test::TempDir dir;
   test::WriteFileText(dir / "000041-pavix.prn", "old");
@@ -67,6 +81,11 @@ TEST(VirtualPrinter, NeverOverwritesADocumentFiledByAnotherProgram) {
 TEST(VirtualPrinter, AnAbandonedDocumentLeavesNothingBehind) {
   test::TempDir dir;
   const VirtualPrinter printer(dir.Path());
+  {
+    std::string error;
+    ASSERT_NE(printer.Open(error), nullptr);  // opened, and closed without a document
+  }
+  EXPECT_TRUE(FileNames(dir.Path()).empty());
   {
     std::string error;
     auto connection = printer.Open(error);

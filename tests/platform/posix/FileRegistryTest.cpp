@@ -35,6 +35,7 @@ TEST_F(FileRegistryTest, StoresStringsAndReadsThemBackIgnoringCase) {
   ASSERT_TRUE(key->SetString("Empty", ""));
   ASSERT_TRUE(key->SetString("Cut", std::string_view("before\0after", 12)));
   ASSERT_TRUE(key->SetString("printername", "Kitchen"));  // the same value, another spelling
+  EXPECT_EQ(key->Query("PrinterName")->text, "Kitchen");  // a key reads its own writes
 
   auto reopened = Open();
   EXPECT_EQ(reopened->Query("PRINTERNAME")->text, "Kitchen");
@@ -109,6 +110,25 @@ TEST_F(FileRegistryChangeTest, AnOldFileEditedInPlaceWithItsTimeSetBackOrReplace
   fs::last_write_time(replacement, written);
   fs::rename(replacement, file_);
   EXPECT_EQ(Printer(), "C");
+}
+
+// The answer to whether the settings may be written is kept too; a folder
+// that is replaced must be asked about again.
+TEST_F(FileRegistryTest, WriteRightsFollowTheFolder) {
+  const fs::path folder = file_.parent_path();
+  test::WriteFileText(folder, "");  // a plain file where the folder belongs
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));  // old enough for its answer to be kept
+  EXPECT_EQ(Open(), nullptr);
+  EXPECT_EQ(Open(), nullptr);
+  fs::remove(folder);
+  fs::create_directory(folder);
+  EXPECT_NE(Open(), nullptr);
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+  EXPECT_NE(Open(), nullptr);
+  EXPECT_NE(Open(), nullptr);
+  fs::remove_all(folder);
+  test::WriteFileText(folder, "");
+  EXPECT_EQ(Open(), nullptr);
 }
 
 TEST_F(FileRegistryTest, ConcurrentWritersLoseNothing) {

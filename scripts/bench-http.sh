@@ -33,7 +33,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
+source tests/support/Checks.sh  # free_port
 endpoint_port=$(free_port)
 nginx_port=$(free_port)
 

@@ -113,7 +113,6 @@ screenshot() {  # window, file name
   echo "     screenshot $shots/$2"
 }
 
-
 jobs_printed() { find "$printed" -name '*.prn' | wc -l; }
 
 # A job posted to the port arrives byte for byte at the socket printer.

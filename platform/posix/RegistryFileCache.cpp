@@ -113,7 +113,6 @@ bool WriteRightsCache::Writable(const std::string& folder, const std::string& fi
   if (!folderNow.exists) return false;
   // A file that cannot even be looked at is asked about every time.
   const bool fileKnown = fileNow.exists || fileNow.missing;
-  const auto checkedAt = Clock::now();
   if (fileKnown) {
     std::lock_guard lock(mutex_);
     if (known_ && folderPath_ == folder && filePath_ == file && SameRights(folderStamp_, folderNow.info) &&
@@ -121,8 +120,9 @@ bool WriteRightsCache::Writable(const std::string& folder, const std::string& fi
       return writable_;
     }
   }
+  const auto checkedAt = Clock::now();
   const bool writable = ::access(folder.c_str(), W_OK | X_OK) == 0 &&
-                        (::access(file.c_str(), F_OK) != 0 || ::access(file.c_str(), W_OK) == 0);
+                        (!fileNow.exists || ::access(file.c_str(), W_OK) == 0);
   std::lock_guard lock(mutex_);
   folderPath_ = folder;
   filePath_ = file;

@@ -116,9 +116,16 @@ void ParseRequestLine(const std::string& line, HTTPRequestInfo& request) {
 }
 
 void ReadHeaders(Input& input, const HttpLimits& limits, Clock::time_point deadline, HTTPRequestInfo& request) {
+  // Continuation lines add to a stored header without counting as lines, so
+  // the line rules alone would let one header grow for as long as the head
+  // time-out lasts. The head may hold what the line rules allow, no more.
+  const std::size_t maxHeadBytes = (limits.maximumHeaderLineCount + 1) * (limits.maxLineLength + 2);
+  std::size_t headBytes = 0;
   for (;;) {
     std::string line = AsciiOnly(input.ReadLine(TimeLeftUntil(deadline)));
     if (line.empty()) return;
+    headBytes += line.size() + 2;
+    if (headBytes > maxHeadBytes) throw HttpRequestError("Maximum header size exceeded.");
     if ((line[0] == ' ' || line[0] == '\t') && !request.RawHeaders.empty()) {
       request.RawHeaders.back() += " " + std::string(Trim(line));
       continue;

@@ -90,6 +90,21 @@ TEST(HttpRequestReader, LineAndHeaderCountLimits) {
   EXPECT_THROW(ReadFrom("\r\n\r\n", limits), HttpRequestError);
 }
 
+// Continuation lines are no lines of their own: only the head's size stops
+// one header from growing for as long as the peer keeps sending.
+TEST(HttpRequestReader, ContinuationLinesStopAtTheHeadsSize) {
+  HttpLimits limits;
+  limits.maxLineLength = 20;
+  limits.maximumHeaderLineCount = 2;  // three lines of 20, with their line ends: 66 bytes
+  const std::string piece(18, 'a');
+  const std::string head = "GET / HTTP/1.0\r\nA: " + piece.substr(3) + "\r\n";
+  const Read full = ReadFrom(head + " " + piece + "\r\n " + piece + "\r\n\r\n", limits);
+  EXPECT_EQ(full.request.RawHeaderValue("A"), piece.substr(3) + " " + piece + " " + piece);
+  std::string endless = head;
+  for (int i = 0; i < 10000; ++i) endless += " " + piece + "\r\n";
+  EXPECT_THROW(ReadFrom(endless + "\r\n", limits, 4096), HttpRequestError);
+}
+
 TEST(HttpRequestReader, BodiesWithinAndBeyondTheLimit) {
   HttpLimits limits;
   limits.maxBodySize = 10;

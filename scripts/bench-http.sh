@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Load measurement of the local print endpoint, with nginx as the floor.
-#   scripts/bench-http.sh [seconds per run]    default 10
+#   scripts/bench-http.sh [seconds per run] [rounds]    defaults 10 and 3
+# Runs on a shared machine vary by ±15% from one to the next, so each
+# connection count is measured in `rounds` pairs, the endpoint and nginx
+# taking turns, and the medians are compared.
 # The printer folder is in memory (/dev/shm) where there is one, so that the
 # figures are the endpoint's and not this disk's; PAVIX_BENCH_PRINTER_PARENT
 # puts it elsewhere (on a disk, say, to see what filing a ticket costs there).
@@ -14,6 +17,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${1:-10}"
+rounds="${2:-3}"
 scripts/install-deps.sh bench
 
 cmake -S . -B build/net-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -120,19 +124,31 @@ run() {  # port, connections, query -> "requests rps p50ms p99ms errors"
 
 rss_kb() { awk '/^VmRSS/ { print $2 }' "/proc/$endpoint_pid/status"; }
 
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+ratio() { echo "$1 / $2" | bc -l; }
+# Of the rows of one connection count's rounds: a column's median, its sum.
+column() { awk -v c="$1" 'NF { print $c }' <<<"$rows" | median; }
+errors() { awk -v c="$1" '{ s += $c } END { print s + 0 }' <<<"$rows"; }
+
 idle_before=$(rss_kb)
-echo "Job: $job_bytes bytes of JSON; ${seconds}s per run; $(nproc) CPUs; printer folder on $(stat -f -c %T "$printer")"
-printf '%-6s | %-34s | %-34s | %s\n' "conns" "endpoint: req/s  p50 ms  p99 ms  err" "nginx: req/s  p50 ms  p99 ms  err" "ratios: req/s  p99"
+echo "Job: $job_bytes bytes of JSON; ${seconds}s per run; $rounds rounds; $(nproc) CPUs; printer folder on $(stat -f -c %T "$printer")"
+printf '%-6s | %-34s | %-34s | %s\n' "conns" "endpoint: req/s  p50 ms  p99 ms  err" "nginx: req/s  p50 ms  p99 ms  err" "ratios: req/s  p99  (rounds' req/s)"
 before=$(ls "$printer" | wc -l)
 answered=0
 for connections in 1 16 64; do
-  read -r our_n our_rps our_p50 our_p99 our_err < <(run "$endpoint_port" "$connections")
-  read -r ng_n ng_rps ng_p50 ng_p99 ng_err < <(run "$nginx_port" "$connections")
-  answered=$((answered + our_n))
-  printf '%-6s | %10.0f %8.3f %8.3f %5d | %10.0f %8.3f %8.3f %5d | %6.2f %6.2f\n' "$connections" \
-    "$our_rps" "$our_p50" "$our_p99" "$our_err" "$ng_rps" "$ng_p50" "$ng_p99" "$ng_err" \
-    "$(echo "$our_rps / $ng_rps" | bc -l)" "$(echo "$our_p99 / $ng_p99" | bc -l)"
+  rows=""
+  for _ in $(seq "$rounds"); do
+    read -r our_n our_rps our_p50 our_p99 our_err < <(run "$endpoint_port" "$connections")
+    read -r ng_n ng_rps ng_p50 ng_p99 ng_err < <(run "$nginx_port" "$connections")
+    answered=$((answered + our_n))
+    rows+="$our_rps $our_p50 $our_p99 $our_err $ng_rps $ng_p50 $ng_p99 $ng_err $(ratio "$our_rps" "$ng_rps")"$'\n'
+  done
+  round_ratios=$(awk 'NF { printf "%s%.2f", sep, $9; sep = " " }' <<<"$rows")
+  printf '%-6s | %10.0f %8.3f %8.3f %5d | %10.0f %8.3f %8.3f %5d | %6.2f %6.2f  (%s)\n' "$connections" \
+    "$(column 1)" "$(column 2)" "$(column 3)" "$(errors 4)" "$(column 5)" "$(column 6)" "$(column 7)" "$(errors 8)" \
+    "$(ratio "$(column 1)" "$(column 5)")" "$(ratio "$(column 3)" "$(column 7)")" "$round_ratios"
 done
+echo "(medians of the rounds; the last column: each round's endpoint req/s over nginx's)"
 
 # The same requests with model=2: parsed, logged and answered, not printed;
 # the HTTP path alone, without the printer's share.

@@ -132,7 +132,7 @@ errors() { awk -v c="$1" '{ s += $c } END { print s + 0 }' <<<"$rows"; }
 
 idle_before=$(rss_kb)
 echo "Job: $job_bytes bytes of JSON; ${seconds}s per run; $rounds rounds; $(nproc) CPUs; printer folder on $(stat -f -c %T "$printer")"
-printf '%-6s | %-34s | %-34s | %s\n' "conns" "endpoint: req/s  p50 ms  p99 ms  err" "nginx: req/s  p50 ms  p99 ms  err" "ratios: req/s  p99  (rounds' req/s)"
+printf '%-6s | %-34s | %-34s | %s\n' "conns" "endpoint: req/s  p50 ms  p99 ms  err" "nginx: req/s  p50 ms  p99 ms  err" "ratios: req/s  p99  (each round's req/s)"
 before=$(ls "$printer" | wc -l)
 answered=0
 for connections in 1 16 64; do
